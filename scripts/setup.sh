@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package Vorpex needs to build, test and run on a fresh Debian 12
+# machine. Safe to run again: it only installs what is missing. Must run as root.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build ccache git pkg-config
+  # libraries
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages (${missing[*]}); run this script as root" >&2
+  exit 1
+fi
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
