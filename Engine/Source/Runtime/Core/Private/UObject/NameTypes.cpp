@@ -68,11 +68,12 @@ namespace
 		{
 			++Digits;
 		}
-		const SIZE_T Underscore = Name.size() - Digits - 1;
-		if (Digits == 0 || Digits >= Name.size() || Name[Underscore] != '_')
+		// A number needs digits, an underscore and a plain name in front of them.
+		if (Digits == 0 || Digits + 1 >= Name.size() || Name[Name.size() - Digits - 1] != '_')
 		{
 			return NAME_NO_NUMBER_INTERNAL;
 		}
+		const SIZE_T Underscore = Name.size() - Digits - 1;
 		const std::string_view Suffix = Name.substr(Underscore + 1);
 		if (Digits > 1 && Suffix.front() == '0')
 		{

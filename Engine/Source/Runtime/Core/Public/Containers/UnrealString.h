@@ -129,7 +129,6 @@ public:
 	friend FString operator+(const FString& A, const FString& B) { return FString(A.Data + B.Data); }
 	friend FString operator+(const FString& A, const TCHAR* B) { return FString(A.Data + (B ? B : "")); }
 	friend FString operator+(const TCHAR* A, const FString& B) { return FString((A ? A : "") + B.Data); }
-	friend FString operator+(FString&& A, const FString& B) { return std::move(A.Append(B)); }
 	friend FString operator/(const FString& A, const FString& B) { return FString(A) /= B; }
 	friend FString operator/(const FString& A, const TCHAR* B) { return FString(A) /= B; }
 
