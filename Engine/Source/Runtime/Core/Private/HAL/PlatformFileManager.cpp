@@ -1,0 +1,12 @@
+#include "HAL/PlatformFileManager.h"
+
+FPlatformFileManager& FPlatformFileManager::Get()
+{
+	static FPlatformFileManager Manager;
+	return Manager;
+}
+
+IPlatformFile& FPlatformFileManager::GetPlatformFile()
+{
+	return IPlatformFile::GetPlatformPhysical();
+}
