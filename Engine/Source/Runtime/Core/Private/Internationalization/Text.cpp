@@ -1,0 +1,7 @@
+#include "Internationalization/Text.h"
+
+const FText& FText::GetEmpty()
+{
+	static const FText Empty;
+	return Empty;
+}
