@@ -51,6 +51,13 @@ FString FString::Printf(const TCHAR* Format, ...)
 {
 	va_list Args;
 	va_start(Args, Format);
+	FString Result = PrintfV(Format, Args);
+	va_end(Args);
+	return Result;
+}
+
+FString FString::PrintfV(const TCHAR* Format, va_list Args)
+{
 	va_list Copy;
 	va_copy(Copy, Args);
 	const int Needed = std::vsnprintf(nullptr, 0, Format, Copy);
@@ -61,7 +68,6 @@ FString FString::Printf(const TCHAR* Format, ...)
 		Result.Data.resize(static_cast<SIZE_T>(Needed));
 		std::vsnprintf(Result.Data.data(), Result.Data.size() + 1, Format, Args);
 	}
-	va_end(Args);
 	return Result;
 }
 

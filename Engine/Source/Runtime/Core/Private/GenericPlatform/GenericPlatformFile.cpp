@@ -1,32 +1,18 @@
 #include "GenericPlatform/GenericPlatformFile.h"
 
+#include "HAL/NativePath.h"
 #include "Containers/UnrealString.h"
 #include "Misc/Paths.h"
 
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 namespace
 {
 	namespace fs = std::filesystem;
+	using UE::Core::Private::MakeTemporarySibling;
+	using UE::Core::Private::ToNativePath;
 
-	/** The path as the operating system takes it: '\' is a separator here, as in the engine. */
-	fs::path ToNativePath(const TCHAR* Filename)
-	{
-		FString Normalized(Filename);
-		FPaths::NormalizeFilename(Normalized);
-		return fs::path(Normalized.ToStdString());
-	}
-
-	/** A name next to Target that no one else uses, for writing before the final rename. */
-	fs::path MakeTemporarySibling(const fs::path& Target)
-	{
-		thread_local std::mt19937_64 Generator{std::random_device{}()};
-		fs::path Temporary = Target;
-		Temporary.replace_filename("." + Target.filename().string() + "." + std::to_string(Generator()) + ".tmp");
-		return Temporary;
-	}
 
 	constexpr fs::perms WritePermissions = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 

@@ -4,10 +4,7 @@
 #include "Misc/AssertionMacros.h"
 #include "Misc/OutputDevice.h"
 
-#include <algorithm>
 #include <cstdarg>
-#include <cstdio>
-#include <string>
 
 DEFINE_LOG_CATEGORY(LogTemp);
 DEFINE_LOG_CATEGORY(LogCore);
@@ -38,14 +35,9 @@ void FMsg::Logf(const FName& Category, ELogVerbosity::Type Verbosity, const TCHA
 {
 	va_list Args;
 	va_start(Args, Format);
-	va_list Copy;
-	va_copy(Copy, Args);
-	const int Needed = std::vsnprintf(nullptr, 0, Format, Copy);
-	va_end(Copy);
-	std::string Message(static_cast<SIZE_T>(std::max(Needed, 0)), '\0');
-	std::vsnprintf(Message.data(), Message.size() + 1, Format, Args);
+	const FString Message = FString::PrintfV(Format, Args);
 	va_end(Args);
-	LogText(Category, Verbosity, Message.c_str());
+	LogText(Category, Verbosity, *Message);
 }
 
 void FMsg::LogText(const FName& Category, ELogVerbosity::Type Verbosity, const TCHAR* Message)

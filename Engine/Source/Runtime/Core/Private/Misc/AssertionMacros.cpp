@@ -4,7 +4,6 @@
 #include "Logging/LogMacros.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 namespace
 {
@@ -39,10 +38,9 @@ void FDebug::CheckFailedf(const char* Expression, const char* File, int32 Line, 
 {
 	va_list Args;
 	va_start(Args, Format);
-	char Buffer[2048];
-	std::vsnprintf(Buffer, sizeof(Buffer), Format, Args);
+	const FString Message = FString::PrintfV(Format, Args);
 	va_end(Args);
-	Fail(Expression, File, Line, Buffer);
+	Fail(Expression, File, Line, Message.ToStdString());
 }
 
 namespace UE::Core::Private

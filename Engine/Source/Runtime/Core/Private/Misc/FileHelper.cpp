@@ -1,5 +1,6 @@
 #include "Misc/FileHelper.h"
 
+#include "HAL/NativePath.h"
 #include "Containers/StringConv.h"
 #include "Logging/LogMacros.h"
 #include "Misc/Paths.h"
@@ -8,7 +9,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
@@ -17,13 +17,8 @@
 namespace
 {
 	namespace fs = std::filesystem;
-
-	fs::path ToNativePath(const TCHAR* Filename)
-	{
-		FString Normalized(Filename);
-		FPaths::NormalizeFilename(Normalized);
-		return fs::path(Normalized.ToStdString());
-	}
+	using UE::Core::Private::MakeTemporarySibling;
+	using UE::Core::Private::ToNativePath;
 
 	/** Closes the descriptor when the scope ends, whichever way it ends. */
 	class FScopedDescriptor
@@ -154,14 +149,6 @@ namespace
 		return true;
 	}
 
-	/** A name next to Target for the bytes before they replace it; hidden, and unique by chance. */
-	fs::path MakeTemporarySibling(const fs::path& Target)
-	{
-		thread_local std::mt19937_64 Generator{std::random_device{}()};
-		fs::path Temporary = Target;
-		Temporary.replace_filename("." + Target.filename().string() + "." + std::to_string(Generator()) + ".tmp");
-		return Temporary;
-	}
 
 	bool FailSave(const TCHAR* Filename, const std::string& Reason)
 	{

@@ -10,6 +10,7 @@
 #include "Templates/TypeHash.h"
 
 #include <compare>
+#include <cstdarg>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,8 @@ public:
 
 	/** printf-style formatting; %s takes a const TCHAR* (pass *Str for an FString). */
 	static FString Printf(const TCHAR* Format, ...) __attribute__((format(printf, 1, 2)));
+	/** Printf over an argument list, for functions that take a format and arguments themselves. */
+	static FString PrintfV(const TCHAR* Format, va_list Args) __attribute__((format(printf, 1, 0)));
 	static FString FromInt(int32 Number);
 	/** A number with six decimals less its trailing zeros, keeping MinFractionalDigits ("1.0", "0.5"). */
 	static FString SanitizeFloat(double Number, int32 MinFractionalDigits = 1);

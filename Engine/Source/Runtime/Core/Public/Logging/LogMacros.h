@@ -23,27 +23,24 @@ struct CORE_API FMsg
 		}                                                                                                      \
 	} while (false)
 
-#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                          \
-	extern struct FLogCategory##CategoryName                                                                        \
-		: public ::FLogCategory<::ELogVerbosity::DefaultVerbosity, ::ELogVerbosity::CompileTimeVerbosity>           \
-	{                                                                                                               \
-		FLogCategory##CategoryName()                                                                                \
-			: FLogCategory(TEXT(#CategoryName))                                                                     \
-		{                                                                                                           \
-		}                                                                                                           \
-	} CategoryName;
+/** The type of one log category: a subclass that bakes in the default verbosity and the name. */
+#define VORPEX_LOG_CATEGORY_TYPE(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                             \
+	struct FLogCategory##CategoryName                                                                                \
+		: public ::FLogCategory<::ELogVerbosity::DefaultVerbosity, ::ELogVerbosity::CompileTimeVerbosity>            \
+	{                                                                                                                \
+		FLogCategory##CategoryName()                                                                                 \
+			: FLogCategory(TEXT(#CategoryName))                                                                      \
+		{                                                                                                            \
+		}                                                                                                            \
+	}
+
+#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
+	extern VORPEX_LOG_CATEGORY_TYPE(CategoryName, DefaultVerbosity, CompileTimeVerbosity) CategoryName;
 
 #define DEFINE_LOG_CATEGORY(CategoryName) FLogCategory##CategoryName CategoryName;
 
-#define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                           \
-	static struct FLogCategory##CategoryName                                                                        \
-		: public ::FLogCategory<::ELogVerbosity::DefaultVerbosity, ::ELogVerbosity::CompileTimeVerbosity>           \
-	{                                                                                                               \
-		FLogCategory##CategoryName()                                                                                \
-			: FLogCategory(TEXT(#CategoryName))                                                                     \
-		{                                                                                                           \
-		}                                                                                                           \
-	} CategoryName;
+#define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity) \
+	static VORPEX_LOG_CATEGORY_TYPE(CategoryName, DefaultVerbosity, CompileTimeVerbosity) CategoryName;
 
 CORE_API DECLARE_LOG_CATEGORY_EXTERN(LogTemp, Log, All);
 CORE_API DECLARE_LOG_CATEGORY_EXTERN(LogCore, Log, All);
