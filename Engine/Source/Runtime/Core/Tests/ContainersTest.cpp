@@ -182,3 +182,18 @@ TEST(TSharedPtrTest, NullReferencesAreRefused)
 	Pointer.Reset();
 	EXPECT_EQ(*Weak.Pin(), 4);
 }
+
+TEST(TArrayTest, GetRefAddsSurviveReallocation)
+{
+	TArray<FString> Items;
+	for (int32 Index = 0; Index < 100; ++Index)
+	{
+		Items.AddDefaulted_GetRef() = FString::Printf(TEXT("d%d"), Index);
+		Items.Emplace_GetRef(FString::Printf(TEXT("e%d"), Index)).AppendChar('!');
+		Items.Add_GetRef(FString("a")).AppendInt(Index);
+	}
+	ASSERT_EQ(Items.Num(), 300);
+	EXPECT_EQ(Items[297], "d99");
+	EXPECT_EQ(Items[298], "e99!");
+	EXPECT_EQ(Items[299], "a99");
+}

@@ -98,10 +98,11 @@ public:
 	template <typename... ArgTypes>
 	ElementType& Emplace_GetRef(ArgTypes&&... Args)
 	{
-		return GetData()[Emplace(std::forward<ArgTypes>(Args)...)];
+		const int32 Index = Emplace(std::forward<ArgTypes>(Args)...);
+		return GetData()[Index];
 	}
-	ElementType& Add_GetRef(const ElementType& Item) { return GetData()[Add(Item)]; }
-	ElementType& Add_GetRef(ElementType&& Item) { return GetData()[Add(std::move(Item))]; }
+	ElementType& Add_GetRef(const ElementType& Item) { return Emplace_GetRef(Item); }
+	ElementType& Add_GetRef(ElementType&& Item) { return Emplace_GetRef(std::move(Item)); }
 	void Push(const ElementType& Item) { Add(Item); }
 	void Push(ElementType&& Item) { Add(std::move(Item)); }
 
@@ -118,7 +119,12 @@ public:
 		Storage.resize(Storage.size() + Count);
 		return First;
 	}
-	ElementType& AddDefaulted_GetRef() { return GetData()[AddDefaulted()]; }
+	ElementType& AddDefaulted_GetRef()
+	{
+		// The index must be taken before GetData(): adding may move the elements.
+		const int32 Index = AddDefaulted();
+		return GetData()[Index];
+	}
 	int32 AddZeroed(int32 Count = 1) { return AddDefaulted(Count); }
 	int32 AddUninitialized(int32 Count = 1) { return AddDefaulted(Count); }
 
