@@ -46,7 +46,7 @@ function(vorpex_module name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS} ${ARG_LIBS})
 
   if(ARG_REFLECTED)
-    _vorpex_reflect(${name}
+    vorpex_reflect(${name}
       MODULE ${name}
       OUTPUT_DIR "${CMAKE_CURRENT_BINARY_DIR}/Generated/${name}"
       SCOPE PUBLIC
@@ -65,7 +65,7 @@ function(vorpex_module name)
       target_link_libraries(${name}Tests PRIVATE ${name} ${ARG_TEST_LIBS} GTest::gtest GTest::gtest_main)
       if(ARG_REFLECTED OR ARG_REFLECTED_TESTS)
         file(GLOB_RECURSE test_headers CONFIGURE_DEPENDS "${ARG_TESTS_DIR}/*.h")
-        _vorpex_reflect(${name}Tests
+        vorpex_reflect(${name}Tests
           MODULE ${name}Tests
           OUTPUT_DIR "${CMAKE_CURRENT_BINARY_DIR}/Generated/${name}Tests"
           SCOPE PRIVATE
@@ -84,13 +84,16 @@ function(vorpex_module name)
   endif()
 endfunction()
 
-# _vorpex_reflect(<target> MODULE <name> OUTPUT_DIR <folder> SCOPE <PUBLIC|PRIVATE>
+# vorpex_reflect(<target> MODULE <name> OUTPUT_DIR <folder> SCOPE <PUBLIC|PRIVATE>
 #     HEADERS <header>... INCLUDE_ROOTS <folder>...)
+#
+# Also for targets that are not modules (programs, benchmarks) whose headers declare
+# reflected types.
 #
 # Runs HeaderTool on HEADERS and compiles the generated sources into target. The outputs of
 # every header are listed up front (HeaderTool writes both files for each header, reflected or
 # not), so the build knows them before the tool runs.
-function(_vorpex_reflect target)
+function(vorpex_reflect target)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "" "MODULE;OUTPUT_DIR;SCOPE" "HEADERS;INCLUDE_ROOTS")
   if(NOT ARG_HEADERS)
     return()

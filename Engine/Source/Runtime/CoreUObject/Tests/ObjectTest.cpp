@@ -104,3 +104,14 @@ TEST(ObjectTest, ObjectsAreMadeOnlyThroughNewObject)
 {
 	EXPECT_THROW(UTestObject Direct, FCheckFailure);
 }
+
+TEST(ObjectTest, FindFirstObjectSearchesEveryOuter)
+{
+	UPackage* Package = CreatePackage(TEXT("/Game/ObjectTest/First"));
+	UTestObject* Nested = NewObject<UTestObject>(NewObject<UTestObject>(Package, FName("Holder")), FName("UniqueFirstName"));
+	EXPECT_EQ(FindFirstObject<UTestObject>(TEXT("uniquefirstname")), Nested);
+	EXPECT_EQ(FindFirstObject<UTestDerived>(TEXT("UniqueFirstName")), nullptr);
+	EXPECT_EQ(FindFirstObject<UClass>(TEXT("TestDerived")), UTestDerived::StaticClass());
+	EXPECT_EQ(FindFirstObject<UObject>(TEXT("/Game/ObjectTest/First.Holder:UniqueFirstName")), Nested);
+	EXPECT_EQ(FindFirstObject<UObject>(TEXT("")), nullptr);
+}

@@ -131,6 +131,9 @@ TEST(ReflectionTest, FunctionsCarryFlagsAndParameters)
 	EXPECT_TRUE(Fill->GetParameters()[0]->HasAllPropertyFlags(CPF_Parm | CPF_ConstParm | CPF_ReferenceParm));
 	EXPECT_TRUE(Fill->GetParameters()[1]->HasAllPropertyFlags(CPF_Parm | CPF_OutParm | CPF_ReferenceParm));
 	EXPECT_EQ(Fill->GetReturnProperty(), Fill->GetParameters()[3]);
+	// FTestLink's field "count" put that spelling in the name table first; the parameter keeps its own.
+	EXPECT_TRUE(Fill->GetParameters()[2]->GetName().Equals("Count", ESearchCase::CaseSensitive));
+	EXPECT_EQ(Fill->GetParameters()[2]->GetFName(), FName("count"));
 
 	UFunction* Half = UTestObject::StaticClass()->FindFunctionByName(FName("Half"));
 	ASSERT_NE(Half, nullptr);

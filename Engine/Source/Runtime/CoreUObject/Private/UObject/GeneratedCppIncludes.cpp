@@ -122,10 +122,11 @@ namespace UE::CoreUObject
 		return Flags;
 	}
 
-	FProperty& FStructBuilder::AddProperty(std::unique_ptr<FProperty> Property, std::initializer_list<const TCHAR*> Specifiers,
+	FProperty& FStructBuilder::AddProperty(const TCHAR* AuthoredName, std::unique_ptr<FProperty> Property, std::initializer_list<const TCHAR*> Specifiers,
 		std::initializer_list<FMetaDataPair> MetaData)
 	{
 		FProperty& Added = *Property;
+		Added.SetAuthoredName(AuthoredName);
 		StoreDeclaration(Added.GetReflectionData(), Specifiers, MetaData);
 		Struct->AddProperty(std::move(Property));
 		return Added;

@@ -150,6 +150,31 @@ UObject* StaticFindObject(const UClass* Class, UObject* Outer, const TCHAR* Name
 	return Current;
 }
 
+UObject* StaticFindFirstObject(const UClass* Class, const TCHAR* Name, EFindFirstObjectOptions Options)
+{
+	const FString Text = FString(Name ? Name : TEXT("")).TrimStartAndEnd();
+	const bool bExactClass = Options == EFindFirstObjectOptions::ExactClass;
+	if (Text.Contains(TEXT("/")) || Text.Contains(TEXT(".")) || Text.Contains(TEXT(":")))
+	{
+		return StaticFindObject(Class, nullptr, *Text, bExactClass);
+	}
+	if (Text.IsEmpty())
+	{
+		return nullptr;
+	}
+	const FName WantedName(Text);
+	FUObjectArray& Array = FUObjectArray::Get();
+	for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+	{
+		UObject* Object = Array.GetItem(Index)->Object;
+		if (Object && Object->GetFName() == WantedName && (!Class || (bExactClass ? Object->GetClass() == Class : Object->IsA(Class))))
+		{
+			return Object;
+		}
+	}
+	return nullptr;
+}
+
 void SetObjectLoader(FObjectLoadFunction Loader)
 {
 	GetObjectLoader() = std::move(Loader);

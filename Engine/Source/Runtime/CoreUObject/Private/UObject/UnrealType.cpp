@@ -28,10 +28,17 @@ namespace
 
 FProperty::FProperty(FName InName, int32 InOffset, int32 InElementSize, EPropertyFlags InFlags)
 	: Name(InName)
+	, AuthoredName(InName.ToString())
 	, Offset(InOffset)
 	, ElementSize(InElementSize)
 	, PropertyFlags(InFlags)
 {
+}
+
+void FProperty::SetAuthoredName(const FString& InName)
+{
+	check(FName(InName) == Name);
+	AuthoredName = InName;
 }
 
 FString FNumericProperty::GetNumericPropertyValueToString(const void* Data) const

@@ -246,14 +246,14 @@ namespace UE::CoreUObject
 			std::initializer_list<FMetaDataPair> MetaData, EPropertyFlags ExtraFlags = CPF_None)
 		{
 			const EPropertyFlags Flags = FlagsFromSpecifiers(Specifiers) | ExtraFlags;
-			return AddProperty(MakeProperty<T>(FName(Name), Offset, Flags), Specifiers, MetaData);
+			return AddProperty(Name, MakeProperty<T>(FName(Name), Offset, Flags), Specifiers, MetaData);
 		}
 
 		UStruct* GetStruct() const { return Struct; }
 
 	protected:
 		static EPropertyFlags FlagsFromSpecifiers(std::initializer_list<const TCHAR*> Specifiers);
-		FProperty& AddProperty(std::unique_ptr<FProperty> Property, std::initializer_list<const TCHAR*> Specifiers,
+		FProperty& AddProperty(const TCHAR* AuthoredName, std::unique_ptr<FProperty> Property, std::initializer_list<const TCHAR*> Specifiers,
 			std::initializer_list<FMetaDataPair> MetaData);
 
 		UStruct* Struct;
@@ -270,7 +270,7 @@ namespace UE::CoreUObject
 			std::initializer_list<FMetaDataPair> MetaData = {})
 		{
 			NoteParam(ParamFlags);
-			return AddProperty(MakeProperty<T>(FName(Name), Offset, ParamFlags | CPF_Parm), Specifiers, MetaData);
+			return AddProperty(Name, MakeProperty<T>(FName(Name), Offset, ParamFlags | CPF_Parm), Specifiers, MetaData);
 		}
 
 	private:

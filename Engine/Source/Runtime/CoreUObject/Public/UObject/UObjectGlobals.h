@@ -78,6 +78,24 @@ T* FindObject(UObject* Outer, const TCHAR* Name, bool bExactClass = false)
 	return static_cast<T*>(StaticFindObject(T::StaticClass(), Outer, Name, bExactClass));
 }
 
+enum class EFindFirstObjectOptions : uint8
+{
+	None = 0,
+	ExactClass = 1 << 0,
+};
+
+/**
+ * The first object (in creation order) named Name whose class is Class or derives from it,
+ * wherever it lives; Name may also be a full path. Null when there is none.
+ */
+COREUOBJECT_API UObject* StaticFindFirstObject(const UClass* Class, const TCHAR* Name, EFindFirstObjectOptions Options = EFindFirstObjectOptions::None);
+
+template <typename T>
+T* FindFirstObject(const TCHAR* Name, EFindFirstObjectOptions Options = EFindFirstObjectOptions::None)
+{
+	return static_cast<T*>(StaticFindFirstObject(T::StaticClass(), Name, Options));
+}
+
 /** Loads objects that are not in memory: installed by the asset layer, asked by StaticLoadObject. */
 using FObjectLoadFunction = TFunction<UObject*(const UClass* Class, const FString& ObjectPath)>;
 COREUOBJECT_API void SetObjectLoader(FObjectLoadFunction Loader);

@@ -10,6 +10,7 @@
 #include "UObject/Class.h"
 #include "UObject/ObjectMacros.h"
 
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <type_traits>
@@ -26,8 +27,11 @@ public:
 	FProperty& operator=(const FProperty&) = delete;
 
 	FName GetFName() const { return Name; }
-	FString GetName() const { return Name.ToString(); }
-	FString GetAuthoredName() const { return GetName(); }
+	/** The name as declared; the FName may show another spelling that the name table saw first. */
+	const FString& GetName() const { return AuthoredName; }
+	const FString& GetAuthoredName() const { return AuthoredName; }
+	/** Sets the declared spelling (reflection builders do, since an FName may not keep it). */
+	void SetAuthoredName(const FString& InName);
 	int32 GetOffset_ForInternal() const { return Offset; }
 	int32 GetSize() const { return ElementSize; }
 	/** The C++ type as declared ("int32", "TArray<FHCTexture>", "TObjectPtr<UTexture2D>"). */
@@ -65,6 +69,7 @@ public:
 
 private:
 	FName Name;
+	FString AuthoredName;
 	int32 Offset;
 	int32 ElementSize;
 	EPropertyFlags PropertyFlags;
@@ -338,10 +343,11 @@ public:
 		}
 		else
 		{
-			// Integers take integral numbers within range only.
-			return Number == static_cast<double>(static_cast<int64>(Number))
-				&& Number >= static_cast<double>(std::numeric_limits<NumberType>::lowest())
-				&& Number <= static_cast<double>(std::numeric_limits<NumberType>::max());
+			// Integers take integral numbers within range only. The bounds are powers of two,
+			// which doubles hold exactly, so no conversion below can overflow.
+			const double UpperExclusive = std::ldexp(1.0, std::numeric_limits<NumberType>::digits);
+			const double Lower = std::is_signed_v<NumberType> ? -UpperExclusive : 0.0;
+			return Number >= Lower && Number < UpperExclusive && Number == std::trunc(Number);
 		}
 	}
 	void SetIntPropertyValue(void* Data, int64 Value) const override { *static_cast<NumberType*>(Data) = static_cast<NumberType>(Value); }
