@@ -6,9 +6,9 @@ scripts/setup.sh
 scripts/build.sh default
 cat <<'TEXT'
 
-Built: the runtime's Core and Json modules with their test programs.
-There is no character program yet; run the tests with scripts/test.sh,
-or a module's own suite directly, for example:
-  build/default/Engine/Source/Runtime/Core/CoreTests
-  build/default/Engine/Source/Runtime/Json/JsonTests
+Built: the runtime modules, the Vorpex plug-in and the `vorpex` program.
+There is no character assembly yet; what runs today:
+  build/default/Programs/VorpexCli/vorpex --help
+  build/default/Programs/VorpexCli/vorpex inspect catalog FILE [--check]
+and the tests: scripts/test.sh
 TEXT

@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build ccache git pkg-config
   # libraries
-  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev
 )
 
 missing=()

@@ -61,6 +61,11 @@ TEST(ObjectTest, FindingRenamingAndLoading)
 	ASSERT_NE(Loaded, nullptr);
 	EXPECT_EQ(LoadObject<UTestObject>(nullptr, TEXT("/Game/ObjectTest/Loaded.Loaded")), Loaded); // the second load finds it
 	EXPECT_EQ(LoaderCalls, 1);
+	// A bare package path names the asset called like its package, on every load.
+	EXPECT_EQ(LoadObject<UTestObject>(nullptr, TEXT("/Game/ObjectTest/Loaded")), Loaded);
+	EXPECT_EQ(LoadObject<UTestObject>(nullptr, TEXT("/Game/ObjectTest/Loaded")), Loaded);
+	EXPECT_EQ(LoadObject<UPackage>(nullptr, TEXT("/Game/ObjectTest/Loaded")), Loaded->GetOuter());
+	EXPECT_EQ(LoaderCalls, 1);
 	{
 		FLogCapture Capture;
 		EXPECT_EQ(LoadObject<UTestObject>(nullptr, TEXT("/Game/ObjectTest/Nowhere.Nowhere")), nullptr);

@@ -190,10 +190,19 @@ UObject* StaticLoadObject(const UClass* Class, UObject* Outer, const TCHAR* Name
 	{
 		return nullptr;
 	}
-	UObject* Found = StaticFindObject(nullptr, Outer, Name);
+	// As the engine does, a bare package path ("/Game/A/B") names the asset called like its
+	// package ("/Game/A/B.B") unless a package is what is asked for.
+	FString ObjectPath = FString(Name).TrimStartAndEnd();
+	if (!Outer && ObjectPath.StartsWith(TEXT("/")) && !ObjectPath.Contains(TEXT(".")) && !Class->IsChildOf(UPackage::StaticClass()))
+	{
+		FString ShortName = ObjectPath;
+		ObjectPath.Split(TEXT("/"), nullptr, &ShortName, ESearchCase::IgnoreCase, ESearchDir::FromEnd);
+		ObjectPath = ObjectPath + TEXT(".") + ShortName;
+	}
+	UObject* Found = StaticFindObject(nullptr, Outer, *ObjectPath);
 	if (!Found && !Outer && GetObjectLoader())
 	{
-		Found = GetObjectLoader()(Class, FString(Name));
+		Found = GetObjectLoader()(Class, ObjectPath);
 	}
 	if (Found && !Found->IsA(Class))
 	{

@@ -110,6 +110,8 @@ enum ELoadFlags : uint32
 /**
  * Finds the object at Name (a path, or a name inside Outer) or loads it through the installed
  * loader; null, with a warning unless LOAD_NoWarn, when neither gives an object of Class.
+ * A path without ".Name" ("/Game/A/B") names the asset called like its package ("/Game/A/B.B"),
+ * unless Class is a package class.
  */
 COREUOBJECT_API UObject* StaticLoadObject(const UClass* Class, UObject* Outer, const TCHAR* Name, const TCHAR* Filename = nullptr,
 	uint32 LoadFlags = LOAD_None);

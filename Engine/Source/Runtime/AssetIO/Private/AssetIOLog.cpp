@@ -1,0 +1,3 @@
+#include "AssetIOLog.h"
+
+DEFINE_LOG_CATEGORY(LogAssetIO);

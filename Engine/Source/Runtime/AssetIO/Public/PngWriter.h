@@ -1,0 +1,21 @@
+#pragma once
+
+#include "CoreMinimal.h"
+
+class UTexture2D;
+
+/**
+ * Encodes 8-bit B, G, R, A texels (the byte layout of PF_B8G8R8A8 textures) as 8-bit RGBA
+ * PNG files. Bad input (sizes that do not match the texels, a texture of another format or
+ * without texels) fails with a warning on LogAssetIO, and nothing is written.
+ */
+class ASSETIO_API FPngWriter
+{
+public:
+	/** Encodes Width × Height texels, rows from the top, into OutPngBytes (replaced only on success). */
+	static bool EncodeBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes);
+	/** Encodes the texels and saves them as Filename, replacing it as a whole (FFileHelper::SaveArrayToFile). */
+	static bool WriteBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, const FString& Filename);
+	/** Writes mip 0 of a PF_B8G8R8A8 texture; a mip locked for writing is refused, as its bytes may be half-made. */
+	static bool WriteTexture(const UTexture2D* Texture, const FString& Filename);
+};

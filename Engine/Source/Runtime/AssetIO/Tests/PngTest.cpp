@@ -1,0 +1,190 @@
+#include "AssetIOTestFolder.h"
+#include "Engine/Texture2D.h"
+#include "Misc/Crc.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "PngReader.h"
+#include "PngWriter.h"
+
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <cstring>
+#include <memory>
+
+namespace
+{
+	/** 3 × 2 texels, every byte different, alpha included, so a swapped channel or row shows. */
+	TArray<uint8> MakeTexels()
+	{
+		TArray<uint8> Texels;
+		for (int32 Index = 0; Index < 3 * 2 * 4; ++Index)
+		{
+			Texels.Add(static_cast<uint8>(10 + Index * 9));
+		}
+		return Texels;
+	}
+
+	/** PNG bytes made by stb from RGBA (or other channel counts), independently of FPngWriter. */
+	TArray<uint8> StbPng(const TArray<uint8>& Pixels, int32 Width, int32 Height, int32 Channels)
+	{
+		TArray<uint8> Png;
+		auto Append = [](void* Context, void* Data, int Size) { static_cast<TArray<uint8>*>(Context)->Append(static_cast<const uint8*>(Data), Size); };
+		stbi_write_png_to_func(Append, &Png, Width, Height, Channels, Pixels.GetData(), Width * Channels);
+		return Png;
+	}
+}
+
+using PngTest = AssetIOTestFolder;
+
+TEST_F(PngTest, WrittenTexelsReadBackExactly)
+{
+	const TArray<uint8> Texels = MakeTexels();
+	const FString Filename = ContentDir() + TEXT("Out/Round.png");
+	ASSERT_TRUE(FPngWriter::WriteBGRA(Texels, 3, 2, Filename));
+
+	TArray<uint8> Png;
+	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
+	int32 Width = 0;
+	int32 Height = 0;
+	TArray<uint8> Read;
+	FString Error;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error)) << Error.ToStdString();
+	EXPECT_EQ(Width, 3);
+	EXPECT_EQ(Height, 2);
+	EXPECT_EQ(Read, Texels);
+}
+
+TEST(PngChannelTest, FilesHoldRgbaWhileTexelsAreBgra)
+{
+	// Checked against stb directly, so a writer and reader that swapped channels the same
+	// wrong way would not pass.
+	const TArray<uint8> Bgra = {10, 20, 30, 40, 50, 60, 70, 80};
+	TArray<uint8> Png;
+	ASSERT_TRUE(FPngWriter::EncodeBGRA(Bgra, 2, 1, Png));
+	int Width = 0;
+	int Height = 0;
+	int Channels = 0;
+	const std::unique_ptr<stbi_uc, void (*)(void*)> Rgba(stbi_load_from_memory(Png.GetData(), Png.Num(), &Width, &Height, &Channels, 0), stbi_image_free);
+	ASSERT_TRUE(Rgba);
+	ASSERT_EQ(Channels, 4);
+	EXPECT_EQ(TArray<uint8>(Rgba.get(), 8), (TArray<uint8>{30, 20, 10, 40, 70, 60, 50, 80}));
+
+	TArray<uint8> Decoded;
+	FString Error;
+	int32 DecodedWidth = 0;
+	int32 DecodedHeight = 0;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(StbPng({30, 20, 10, 40}, 1, 1, 4), DecodedWidth, DecodedHeight, Decoded, Error));
+	EXPECT_EQ(Decoded, (TArray<uint8>{10, 20, 30, 40}));
+}
+
+TEST(PngChannelTest, GreyAndRgbImagesGetOpaqueBgra)
+{
+	TArray<uint8> Texels;
+	FString Error;
+	int32 Width = 0;
+	int32 Height = 0;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(StbPng({7, 200}, 2, 1, 1), Width, Height, Texels, Error));
+	EXPECT_EQ(Texels, (TArray<uint8>{7, 7, 7, 255, 200, 200, 200, 255}));
+	ASSERT_TRUE(FPngReader::DecodeBGRA(StbPng({1, 2, 3}, 1, 1, 3), Width, Height, Texels, Error));
+	EXPECT_EQ(Texels, (TArray<uint8>{3, 2, 1, 255}));
+}
+
+TEST(PngReaderTest, DamagedDataFailsAndLeavesOutputsAlone)
+{
+	TArray<uint8> Png = StbPng({1, 2, 3, 4, 5, 6, 7, 8}, 2, 1, 4);
+	TArray<uint8> Truncated = Png;
+	Truncated.SetNum(Png.Num() - 14);
+	TArray<uint8> WithoutEnd = Png;
+	WithoutEnd.SetNum(Png.Num() - 12);
+	TArray<uint8> BadChecksum = Png;
+	BadChecksum[BadChecksum.Num() - 17] ^= 0x01;
+	TArray<uint8> ZeroWidth = Png;
+	// IHDR's width sits at bytes 16..19; its CRC (bytes 29..32) is fixed up to match.
+	ZeroWidth[16] = ZeroWidth[17] = ZeroWidth[18] = ZeroWidth[19] = 0;
+	const uint32 HeaderCrc = FCrc::MemCrc32(&ZeroWidth[12], 17);
+	for (int32 Index = 0; Index < 4; ++Index)
+	{
+		ZeroWidth[29 + Index] = static_cast<uint8>(HeaderCrc >> (24 - 8 * Index));
+	}
+	TArray<uint8> Bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+	int32 Width = -1;
+	int32 Height = -1;
+	TArray<uint8> Texels = {9};
+	FString Error;
+	EXPECT_FALSE(FPngReader::DecodeBGRA(TArray<uint8>(), Width, Height, Texels, Error));
+	EXPECT_EQ(Error.ToStdString(), "not a PNG file");
+	EXPECT_FALSE(FPngReader::DecodeBGRA(Bmp, Width, Height, Texels, Error));
+	EXPECT_EQ(Error.ToStdString(), "not a PNG file");
+	EXPECT_FALSE(FPngReader::DecodeBGRA(Truncated, Width, Height, Texels, Error));
+	EXPECT_EQ(Error.ToStdString(), "corrupt PNG (file ends inside a chunk)");
+	EXPECT_FALSE(FPngReader::DecodeBGRA(WithoutEnd, Width, Height, Texels, Error));
+	EXPECT_EQ(Error.ToStdString(), "corrupt PNG (file ends before its IEND chunk)");
+	// A flipped bit inside the image data: stb alone would decode it into wrong texels.
+	EXPECT_FALSE(FPngReader::DecodeBGRA(BadChecksum, Width, Height, Texels, Error));
+	EXPECT_EQ(Error.ToStdString(), "corrupt PNG (CRC mismatch in chunk IDAT)");
+	// Chunks intact, but the image header announces no pixels.
+	EXPECT_FALSE(FPngReader::DecodeBGRA(ZeroWidth, Width, Height, Texels, Error));
+	EXPECT_TRUE(Error.StartsWith(TEXT("corrupt PNG ("))) << Error.ToStdString();
+	EXPECT_EQ(Width, -1);
+	EXPECT_EQ(Height, -1);
+	EXPECT_EQ(Texels, TArray<uint8>{9});
+}
+
+TEST_F(PngTest, TexturesAreWrittenFromMipZero)
+{
+	UTexture2D* Texture = UTexture2D::CreateTransient(3, 2);
+	ASSERT_NE(Texture, nullptr);
+	FByteBulkData& Bulk = Texture->GetPlatformData()->Mips[0].BulkData;
+	const TArray<uint8> Texels = MakeTexels();
+	std::memcpy(Bulk.Lock(LOCK_READ_WRITE), Texels.GetData(), Texels.Num());
+	Bulk.Unlock();
+
+	const FString Filename = ContentDir() + TEXT("Texture.png");
+	ASSERT_TRUE(FPngWriter::WriteTexture(Texture, Filename));
+	TArray<uint8> Png;
+	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
+	TArray<uint8> Read;
+	FString Error;
+	int32 Width = 0;
+	int32 Height = 0;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error));
+	EXPECT_EQ(Read, Texels);
+	EXPECT_FALSE(Bulk.IsLocked());
+}
+
+TEST_F(PngTest, BadInputWritesNothing)
+{
+	FLogCapture Capture;
+	const FString Filename = ContentDir() + TEXT("Never.png");
+	EXPECT_FALSE(FPngWriter::WriteBGRA(MakeTexels(), 4, 2, Filename));
+	EXPECT_FALSE(FPngWriter::WriteBGRA(TArray<uint8>(), 0, 0, Filename));
+	EXPECT_FALSE(FPngWriter::WriteTexture(nullptr, Filename));
+	UTexture2D* Grey = UTexture2D::CreateTransient(2, 2, PF_G8);
+	EXPECT_FALSE(FPngWriter::WriteTexture(Grey, Filename));
+	UTexture2D* Locked = UTexture2D::CreateTransient(2, 2);
+	FByteBulkData& Bulk = Locked->GetPlatformData()->Mips[0].BulkData;
+	Bulk.Lock(LOCK_READ_WRITE);
+	EXPECT_FALSE(FPngWriter::WriteTexture(Locked, Filename));
+	Bulk.Unlock();
+	EXPECT_FALSE(FPaths::FileExists(Filename));
+
+	const TArray<FString> Messages = AssetIOMessages(Capture);
+	ASSERT_EQ(Messages.Num(), 5);
+	EXPECT_EQ(Messages[0].ToStdString(), "Cannot encode a PNG of 4 x 2 texels from 24 bytes (32 expected)");
+	EXPECT_EQ(Messages[1].ToStdString(), "Cannot encode a PNG of 0 x 0 texels");
+	EXPECT_EQ(Messages[2].ToStdString(), ("Cannot write " + Filename + ": the texture has no texels").ToStdString());
+	EXPECT_EQ(Messages[3].ToStdString(), ("Cannot write " + Filename + ": " + Grey->GetPathName() + " is not in PF_B8G8R8A8").ToStdString());
+	EXPECT_EQ(Messages[4].ToStdString(), ("Cannot write " + Filename + ": the texels of " + Locked->GetPathName() + " are locked").ToStdString());
+}
+
+TEST_F(PngTest, AFailedSaveIsReported)
+{
+	// A folder where the file should go cannot be replaced by it.
+	const FString Filename = ContentDir() + TEXT("Taken.png");
+	std::filesystem::create_directories(Root / "Content" / "Taken.png");
+	FLogCapture Capture;
+	EXPECT_FALSE(FPngWriter::WriteBGRA(MakeTexels(), 3, 2, Filename));
+	EXPECT_TRUE(Capture.Contains(TEXT("Cannot write PNG file ") + Filename));
+}

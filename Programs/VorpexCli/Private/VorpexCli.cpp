@@ -1,0 +1,49 @@
+// The `vorpex` program. Standard output carries only command results (JSON); the log goes to
+// standard error. Bad usage exits with 64 (EX_USAGE) whatever CLI11's own code for the error,
+// and a failed check in the runtime exits with 70 (EX_SOFTWARE).
+
+#include "AssetLoader.h"
+#include "InspectCommand.h"
+#include "Misc/AssertionMacros.h"
+
+#include "CLI11.h"
+
+#include <cstdio>
+
+namespace
+{
+	constexpr int ExitUsage = 64;
+	constexpr int ExitSoftware = 70;
+}
+
+int main(int argc, char** argv)
+{
+	CLI::App App("Vorpex: inspect and assemble characters from their data files.", "vorpex");
+	App.require_subcommand(1);
+	App.footer("Bad usage exits with 64. Run 'vorpex COMMAND --help' for a command's options.");
+	FInspectCommand::FOptions InspectOptions;
+	FInspectCommand::Register(App, InspectOptions);
+	try
+	{
+		App.parse(argc, argv);
+		FInspectCommand::Validate(InspectOptions);
+	}
+	catch (const CLI::ParseError& Error)
+	{
+		const int Code = App.exit(Error);
+		return Code == 0 ? 0 : ExitUsage;
+	}
+
+	try
+	{
+		FAssetLoader::Install();
+		// inspect is the only command so far, and require_subcommand made sure it was given.
+		return FInspectCommand::Run(InspectOptions);
+	}
+	catch (const FCheckFailure& Failure)
+	{
+		// The check has logged its text already.
+		std::fprintf(stderr, "vorpex: stopped by a failed check: %s\n", Failure.what());
+		return ExitSoftware;
+	}
+}

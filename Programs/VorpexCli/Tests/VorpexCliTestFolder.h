@@ -1,0 +1,86 @@
+#pragma once
+
+// Runs the built `vorpex` program (VORPEX_PROGRAM) on files in a fresh folder per test and
+// gives back its exit code, standard output and standard error.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include <sys/wait.h>
+
+struct FVorpexRun
+{
+	int ExitCode = -1;
+	std::string Out;
+	std::string Err;
+};
+
+class VorpexCliTestFolder : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		Root = std::filesystem::temp_directory_path() / ("VorpexCliTest-" + std::to_string(std::random_device{}()));
+		std::filesystem::create_directories(Root);
+	}
+
+	void TearDown() override { std::filesystem::remove_all(Root); }
+
+	/** The full path of Path below the test's folder. */
+	std::string PathOf(const std::string& Path) const { return (Root / Path).string(); }
+
+	/** Writes Text to Path below the test's folder, making its folders; returns the full path. */
+	std::string WriteText(const std::string& Path, const std::string& Text) const
+	{
+		const std::filesystem::path Full = Root / Path;
+		std::filesystem::create_directories(Full.parent_path());
+		std::ofstream(Full, std::ios::binary) << Text;
+		return Full.string();
+	}
+
+	/** Runs vorpex with Arguments, each passed as one word. */
+	FVorpexRun Run(std::initializer_list<std::string> Arguments) const
+	{
+		std::string Command = Quote(VORPEX_PROGRAM);
+		for (const std::string& Argument : Arguments)
+		{
+			Command += " " + Quote(Argument);
+		}
+		const std::filesystem::path OutFile = Root / "stdout.txt";
+		const std::filesystem::path ErrFile = Root / "stderr.txt";
+		Command += " >" + Quote(OutFile.string()) + " 2>" + Quote(ErrFile.string());
+		const int Status = std::system(Command.c_str());
+		FVorpexRun Result;
+		Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+		Result.Out = ReadAll(OutFile);
+		Result.Err = ReadAll(ErrFile);
+		return Result;
+	}
+
+	std::filesystem::path Root;
+
+private:
+	/** One shell word: single quotes, with embedded single quotes closed, escaped and reopened. */
+	static std::string Quote(const std::string& Text)
+	{
+		std::string Quoted = "'";
+		for (const char Character : Text)
+		{
+			Quoted += Character == '\'' ? std::string("'\\''") : std::string(1, Character);
+		}
+		return Quoted + "'";
+	}
+
+	static std::string ReadAll(const std::filesystem::path& Path)
+	{
+		std::ifstream Stream(Path, std::ios::binary);
+		return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+	}
+};
