@@ -27,6 +27,30 @@ namespace
 		UObject* (*Import)(const FString& PackageName, FName Name, const FString& Filename, FString& OutError);
 	};
 
+	/**
+	 * The settings a texture artist expects from a file named Name (see AssetLoader.h): data
+	 * textures by their suffix, colour textures by the file's colour chunks.
+	 */
+	void ApplyImportSettings(UTexture2D* Texture, FName Name, const TArray<uint8>& PngBytes)
+	{
+		const FString BaseName = Name.ToString();
+		if (BaseName.EndsWith(TEXT("_N"), ESearchCase::IgnoreCase))
+		{
+			Texture->SRGB = false;
+			Texture->CompressionSettings = TC_Normalmap;
+			Texture->LODGroup = TEXTUREGROUP_WorldNormalMap;
+		}
+		else if (BaseName.EndsWith(TEXT("_Mask"), ESearchCase::IgnoreCase) || BaseName.EndsWith(TEXT("_M"), ESearchCase::IgnoreCase))
+		{
+			Texture->SRGB = false;
+			Texture->CompressionSettings = TC_Masks;
+		}
+		else
+		{
+			Texture->SRGB = FPngReader::IsSRGB(PngBytes);
+		}
+	}
+
 	UObject* ImportPngTexture(const FString& PackageName, FName Name, const FString& Filename, FString& OutError)
 	{
 		TArray<uint8> PngBytes;
@@ -55,6 +79,7 @@ namespace
 		Mip.BulkData.Unlock();
 		UTexture2D* Texture = NewObject<UTexture2D>(CreatePackage(*PackageName), Name, RF_Public | RF_Standalone);
 		Texture->SetPlatformData(std::move(Data));
+		ApplyImportSettings(Texture, Name, PngBytes);
 		return Texture;
 	}
 

@@ -81,8 +81,13 @@ bool FPngReader::DecodeBGRA(const TArray<uint8>& PngBytes, int32& OutWidth, int3
 		OutError = FString::Printf(TEXT("image of %d x %d texels is too large"), Width, Height);
 		return false;
 	}
-	const std::unique_ptr<stbi_uc, void (*)(void*)> Rgba(
-		stbi_load_from_memory(PngBytes.GetData(), PngBytes.Num(), &Width, &Height, &Channels, 4), stbi_image_free);
+	// stb reduces 16-bit channels to 8 by dropping the low byte, which is off by up to one (0x10F0
+	// becomes 0x10, not 0x11); they are decoded at full depth and rounded here instead.
+	const bool bSixteenBit = stbi_is_16_bit_from_memory(PngBytes.GetData(), PngBytes.Num()) != 0;
+	const std::unique_ptr<void, void (*)(void*)> Rgba(bSixteenBit
+			? static_cast<void*>(stbi_load_16_from_memory(PngBytes.GetData(), PngBytes.Num(), &Width, &Height, &Channels, 4))
+			: static_cast<void*>(stbi_load_from_memory(PngBytes.GetData(), PngBytes.Num(), &Width, &Height, &Channels, 4)),
+		stbi_image_free);
 	if (!Rgba)
 	{
 		OutError = FString::Printf(TEXT("corrupt PNG (%s)"), stbi_failure_reason());
@@ -90,17 +95,60 @@ bool FPngReader::DecodeBGRA(const TArray<uint8>& PngBytes, int32& OutWidth, int3
 	}
 	TArray<uint8> Texels;
 	Texels.SetNumUninitialized(Width * Height * 4);
-	const stbi_uc* Source = Rgba.get();
 	uint8* Target = Texels.GetData();
-	for (int32 Index = 0; Index < Width * Height; ++Index, Source += 4, Target += 4)
+	// stb expands grey to R = G = B and adds A = 255 where the file has no alpha.
+	constexpr int32 RgbaToBgra[4] = {2, 1, 0, 3};
+	if (bSixteenBit)
 	{
-		Target[0] = Source[2];
-		Target[1] = Source[1];
-		Target[2] = Source[0];
-		Target[3] = Source[3];
+		const stbi_us* Source = static_cast<const stbi_us*>(Rgba.get());
+		for (int32 Index = 0; Index < Width * Height; ++Index, Source += 4, Target += 4)
+		{
+			for (int32 Channel = 0; Channel < 4; ++Channel)
+			{
+				Target[Channel] = static_cast<uint8>((uint32(Source[RgbaToBgra[Channel]]) * 255 + 32767) / 65535);
+			}
+		}
+	}
+	else
+	{
+		const stbi_uc* Source = static_cast<const stbi_uc*>(Rgba.get());
+		for (int32 Index = 0; Index < Width * Height; ++Index, Source += 4, Target += 4)
+		{
+			for (int32 Channel = 0; Channel < 4; ++Channel)
+			{
+				Target[Channel] = Source[RgbaToBgra[Channel]];
+			}
+		}
 	}
 	OutWidth = Width;
 	OutHeight = Height;
 	OutTexels = std::move(Texels);
 	return true;
+}
+
+bool FPngReader::IsSRGB(const TArray<uint8>& PngBytes)
+{
+	bool bSRGB = true;
+	int64 Offset = sizeof(PngSignature);
+	// Colour chunks come before the image data; only whole chunks are read.
+	while (Offset + 12 <= PngBytes.Num())
+	{
+		const int64 Length = ReadBigEndian32(&PngBytes[Offset]);
+		const uint8* Type = &PngBytes[Offset + 4];
+		if (Offset + 12 + Length > PngBytes.Num() || std::memcmp(Type, "IDAT", 4) == 0)
+		{
+			break;
+		}
+		if (std::memcmp(Type, "sRGB", 4) == 0)
+		{
+			// An sRGB chunk overrides gAMA, as the PNG standard says.
+			return true;
+		}
+		if (std::memcmp(Type, "gAMA", 4) == 0 && Length == 4)
+		{
+			bSRGB = ReadBigEndian32(&PngBytes[Offset + 8]) != 100000;
+		}
+		Offset += 12 + Length;
+	}
+	return bSRGB;
 }

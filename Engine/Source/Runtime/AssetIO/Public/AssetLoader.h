@@ -9,7 +9,17 @@
 // "/Game/Skin/T_Body"; a path without ".Name" names the asset called like its package, the
 // only asset a package file holds. The package's file is "<content>/Skin/T_Body.<extension>",
 // the base name matched with letter case. Known extensions (letter case ignored):
-//   .png   a UTexture2D with one mip in PF_B8G8R8A8 (bytes B, G, R, A).
+//   .png   a UTexture2D with one mip in PF_B8G8R8A8 (bytes B, G, R, A), whatever the file's
+//          colour type and depth (see FPngReader::DecodeBGRA).
+// A texture's settings follow the naming convention texture artists use, letter case ignored
+// as in asset names, and otherwise the file itself:
+//   *_N             a normal map: SRGB false, CompressionSettings TC_Normalmap, LODGroup
+//                   TEXTUREGROUP_WorldNormalMap.
+//   *_Mask, *_M     a mask (channels of separate data): SRGB false, CompressionSettings TC_Masks.
+//   anything else   colour: SRGB as the file's colour chunks say (FPngReader::IsSRGB: true
+//                   for an sRGB chunk or none, false for a gAMA of 1.0), the other settings at
+//                   their defaults.
+// The suffix wins over the chunks, since image editors often tag data they save as sRGB.
 // The asset is made in its package under its own name, so loading the same path again gives
 // the same object while it lives. Every failure (a path that is no valid package name or lies
 // under no mount, no file, a file of an unknown kind, a damaged file, an asset that is not of

@@ -3,10 +3,33 @@
 #include "CoreMinimal.h"
 #include "Engine/Texture.h"
 #include "Engine/TextureBulkData.h"
+#include "RenderCommandFence.h"
+#include "Templates/Function.h"
 
 #include <memory>
 
 #include "Texture2D.generated.h"
+
+/**
+ * A rectangle of texels copied by UTexture2D::UpdateTextureRegions: Width × Height texels from
+ * (SrcX, SrcY) of the source image to (DestX, DestY) of the mip. The engine declares it in its
+ * RHI headers; here it lives beside the one call that takes it.
+ */
+struct FUpdateTextureRegion2D
+{
+	uint32 DestX = 0;
+	uint32 DestY = 0;
+	int32 SrcX = 0;
+	int32 SrcY = 0;
+	uint32 Width = 0;
+	uint32 Height = 0;
+
+	FUpdateTextureRegion2D() = default;
+	FUpdateTextureRegion2D(uint32 InDestX, uint32 InDestY, int32 InSrcX, int32 InSrcY, uint32 InWidth, uint32 InHeight)
+		: DestX(InDestX), DestY(InDestY), SrcX(InSrcX), SrcY(InSrcY), Width(InWidth), Height(InHeight)
+	{
+	}
+};
 
 /** A 2-D texture with its texels in CPU memory (mip 0 of its platform data). */
 UCLASS(BlueprintType)
@@ -29,6 +52,35 @@ public:
 	const FTexturePlatformData* GetPlatformData() const { return PlatformData.get(); }
 	void SetPlatformData(std::unique_ptr<FTexturePlatformData> InPlatformData) { PlatformData = std::move(InPlatformData); }
 
+	/**
+	 * Copies NumRegions rectangles of SrcData into mip MipIndex, in one render command: the
+	 * texels change when that command runs, so read them after FlushRenderingCommands (or a
+	 * fence begun after this call), and do not lock the mip meanwhile. SrcData is an image of
+	 * SrcBpp bytes per texel whose rows lie SrcPitch bytes apart; each region's source rectangle
+	 * must lie within it (SrcPitch wide, as far down as the regions reach).
+	 *
+	 * The command reads SrcData and Regions when it runs, not now, so both must stay alive and
+	 * unchanged until then. DataCleanupFunc(SrcData, Regions) is how the caller learns that
+	 * time: it is called exactly once, after the copy, on the thread that runs the command, and
+	 * is where a heap-allocated buffer and region array are freed.
+	 *
+	 * The call is checked before anything is enqueued: MipIndex must name a mip, SrcBpp must be
+	 * the bytes per texel of the texture's format, SrcData may be null only without regions, and
+	 * every region must lie within the mip and within the source (SrcPitch at least the bytes
+	 * the region's rows reach). A call that fails these checks first calls DataCleanupFunc once
+	 * on the calling thread, so the caller's memory is still released, and then fails its check
+	 * (FCheckFailure); nothing is enqueued and no texel changes. Should the mip have shrunk or
+	 * gone by the time the command runs, nothing is copied, the clean-up is still called once,
+	 * and the command's check failure is raised by the next flush.
+	 */
+	void UpdateTextureRegions(int32 MipIndex, uint32 NumRegions, FUpdateTextureRegion2D* Regions, uint32 SrcPitch, uint32 SrcBpp,
+		uint8* SrcData, TFunction<void(uint8* SrcData, const FUpdateTextureRegion2D* Regions)> DataCleanupFunc = nullptr);
+
+	/** Waits for the texture's pending region updates, whose commands write into its mips. */
+	void BeginDestroy() override;
+
 private:
 	std::unique_ptr<FTexturePlatformData> PlatformData;
+	/** Begun after every region update, so destruction can wait for the last one. */
+	FRenderCommandFence PendingUpdatesFence;
 };
