@@ -21,6 +21,35 @@ namespace
 		return Token.Is(")") || Token.Is("]") || Token.Is("}");
 	}
 
+	/** How deep a declaration scan is inside brackets and, outside them, template arguments. */
+	struct FNesting
+	{
+		int Depth = 0;
+		int Angle = 0;
+
+		bool AtTopLevel() const { return Depth == 0 && Angle == 0; }
+
+		void Step(const FToken& Token)
+		{
+			if (IsOpening(Token))
+			{
+				++Depth;
+			}
+			else if (IsClosing(Token))
+			{
+				--Depth;
+			}
+			else if (Depth == 0 && Token.Is("<"))
+			{
+				++Angle;
+			}
+			else if (Depth == 0 && Token.Is(">"))
+			{
+				--Angle;
+			}
+		}
+	};
+
 	bool EndsWith(std::string_view Text, std::string_view Suffix)
 	{
 		return Text.size() >= Suffix.size() && Text.substr(Text.size() - Suffix.size()) == Suffix;
@@ -724,33 +753,17 @@ void FHeaderParser::ParseProperty()
 	// The declarator ends at the initializer, or at whatever makes it something other than a
 	// single plain data member.
 	size_t Stop = End;
-	int Angle = 0;
-	int Depth = 0;
+	FNesting Nesting;
 	for (size_t Index = First; Index < End; ++Index)
 	{
 		const FToken& Token = TokenAt(Index);
-		if (Depth == 0 && Angle == 0
+		if (Nesting.AtTopLevel()
 			&& (Token.Is("=") || Token.Is("{") || Token.Is(":") || Token.Is("[") || Token.Is(",") || Token.Is("(")))
 		{
 			Stop = Index;
 			break;
 		}
-		if (IsOpening(Token))
-		{
-			++Depth;
-		}
-		else if (IsClosing(Token))
-		{
-			--Depth;
-		}
-		else if (Depth == 0 && Token.Is("<"))
-		{
-			++Angle;
-		}
-		else if (Depth == 0 && Token.Is(">"))
-		{
-			--Angle;
-		}
+		Nesting.Step(Token);
 	}
 
 	size_t TypeFirst = First;
@@ -1036,36 +1049,20 @@ FReflectedParam FHeaderParser::ParseParam(size_t First, size_t Last, const FRefl
 	// Brackets or parentheses outside template arguments make an array or a function pointer,
 	// which have no parameter block member to copy into.
 	size_t End = Last;
-	int Angle = 0;
-	int Depth = 0;
+	FNesting Nesting;
 	for (size_t Index = TypeFirst; Index < Last; ++Index)
 	{
 		const FToken& Token = TokenAt(Index);
-		if (Depth == 0 && Angle == 0 && Token.Is("="))
+		if (Nesting.AtTopLevel() && Token.Is("="))
 		{
 			End = Index;
 			break;
 		}
-		if (Angle == 0 && (Token.Is("[") || Token.Is("(")))
+		if (Nesting.Angle == 0 && (Token.Is("[") || Token.Is("(")))
 		{
 			Fail(Line, "the type of " + Which + " cannot be reflected");
 		}
-		if (IsOpening(Token))
-		{
-			++Depth;
-		}
-		else if (IsClosing(Token))
-		{
-			--Depth;
-		}
-		else if (Depth == 0 && Token.Is("<"))
-		{
-			++Angle;
-		}
-		else if (Depth == 0 && Token.Is(">"))
-		{
-			--Angle;
-		}
+		Nesting.Step(Token);
 	}
 	if (End < TypeFirst + 2 || !TokenAt(End - 1).IsIdentifier() || IsTypeKeyword(TokenAt(End - 1).Text))
 	{

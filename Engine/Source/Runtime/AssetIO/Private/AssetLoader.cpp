@@ -10,7 +10,6 @@
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 
-#include <cstring>
 
 namespace
 {
@@ -66,17 +65,8 @@ namespace
 		{
 			return nullptr;
 		}
-		auto Data = std::make_unique<FTexturePlatformData>();
-		Data->SizeX = Width;
-		Data->SizeY = Height;
-		Data->PixelFormat = PF_B8G8R8A8;
-		FTexture2DMipMap& Mip = Data->Mips.AddDefaulted_GetRef();
-		Mip.SizeX = Width;
-		Mip.SizeY = Height;
-		Mip.BulkData.Lock(LOCK_READ_WRITE);
-		void* MipTexels = Mip.BulkData.Realloc(Texels.Num());
-		std::memcpy(MipTexels, Texels.GetData(), static_cast<SIZE_T>(Texels.Num()));
-		Mip.BulkData.Unlock();
+		check(Texels.Num() == Width * Height * 4);
+		auto Data = FTexturePlatformData::MakeSingleMip(Width, Height, PF_B8G8R8A8, Texels.GetData());
 		UTexture2D* Texture = NewObject<UTexture2D>(CreatePackage(*PackageName), Name, RF_Public | RF_Standalone);
 		Texture->SetPlatformData(std::move(Data));
 		ApplyImportSettings(Texture, Name, PngBytes);

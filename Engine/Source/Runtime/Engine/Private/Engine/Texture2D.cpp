@@ -68,17 +68,7 @@ UTexture2D* UTexture2D::CreateTransient(int32 InSizeX, int32 InSizeY, EPixelForm
 		return nullptr;
 	}
 	UTexture2D* Texture = NewObject<UTexture2D>(GetTransientPackage(), InName, RF_Transient);
-	auto Data = std::make_unique<FTexturePlatformData>();
-	Data->SizeX = InSizeX;
-	Data->SizeY = InSizeY;
-	Data->PixelFormat = InFormat;
-	FTexture2DMipMap& Mip = Data->Mips.AddDefaulted_GetRef();
-	Mip.SizeX = InSizeX;
-	Mip.SizeY = InSizeY;
-	Mip.BulkData.Lock(LOCK_READ_WRITE);
-	void* Texels = Mip.BulkData.Realloc(static_cast<int64>(InSizeX) * InSizeY * BytesPerTexel);
-	std::memset(Texels, 0, static_cast<SIZE_T>(Mip.BulkData.GetBulkDataSize()));
-	Mip.BulkData.Unlock();
+	auto Data = FTexturePlatformData::MakeSingleMip(InSizeX, InSizeY, InFormat);
 	Texture->SetPlatformData(std::move(Data));
 	return Texture;
 }

@@ -1,5 +1,7 @@
 #include "Engine/TextureBulkData.h"
 
+#include <cstring>
+
 void* FByteBulkData::Lock(uint32 LockFlags)
 {
 	checkf(!bLocked, TEXT("Bulk data is already locked"));
@@ -27,4 +29,29 @@ void* FByteBulkData::Realloc(int64 Count)
 	checkf(Count >= 0 && Count <= MAX_int32, TEXT("Bulk data size %lld is out of range"), static_cast<long long>(Count));
 	Bytes.SetNum(static_cast<int32>(Count));
 	return Bytes.GetData();
+}
+
+std::unique_ptr<FTexturePlatformData> FTexturePlatformData::MakeSingleMip(int32 InSizeX, int32 InSizeY, EPixelFormat InFormat, const uint8* Texels)
+{
+	const int64 Size = static_cast<int64>(InSizeX) * InSizeY * GetPixelFormatBytes(InFormat);
+	check(InSizeX > 0 && InSizeY > 0 && Size > 0);
+	auto Data = std::make_unique<FTexturePlatformData>();
+	Data->SizeX = InSizeX;
+	Data->SizeY = InSizeY;
+	Data->PixelFormat = InFormat;
+	FTexture2DMipMap& Mip = Data->Mips.AddDefaulted_GetRef();
+	Mip.SizeX = InSizeX;
+	Mip.SizeY = InSizeY;
+	Mip.BulkData.Lock(LOCK_READ_WRITE);
+	void* MipTexels = Mip.BulkData.Realloc(Size);
+	if (Texels)
+	{
+		std::memcpy(MipTexels, Texels, static_cast<SIZE_T>(Size));
+	}
+	else
+	{
+		std::memset(MipTexels, 0, static_cast<SIZE_T>(Size));
+	}
+	Mip.BulkData.Unlock();
+	return Data;
 }

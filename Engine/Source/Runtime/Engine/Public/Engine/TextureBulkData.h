@@ -5,6 +5,8 @@
 #include "CoreMinimal.h"
 #include "PixelFormat.h"
 
+#include <memory>
+
 enum EBulkDataLockFlags : uint32
 {
 	LOCK_READ_ONLY = 1,
@@ -43,4 +45,10 @@ struct ENGINE_API FTexturePlatformData
 	int32 SizeY = 0;
 	EPixelFormat PixelFormat = PF_Unknown;
 	TArray<FTexture2DMipMap> Mips;
+
+	/**
+	 * Data with one mip of InSizeX × InSizeY texels of InFormat, copied from Texels (exactly
+	 * that many texels' bytes) or all zero when Texels is null.
+	 */
+	static std::unique_ptr<FTexturePlatformData> MakeSingleMip(int32 InSizeX, int32 InSizeY, EPixelFormat InFormat, const uint8* Texels = nullptr);
 };
