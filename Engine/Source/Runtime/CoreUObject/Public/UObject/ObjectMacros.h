@@ -5,6 +5,7 @@
 // header's X.generated.h and X.gen.cpp, and GENERATED_BODY() pulls in the per-type part
 // of X.generated.h through CURRENT_FILE_ID and the line it stands on.
 
+#include "Misc/EnumClassFlags.h"
 #include "CoreTypes.h"
 
 #include <type_traits>
@@ -23,34 +24,6 @@
 #define GENERATED_BODY(...) VORPEX_BODY_MACRO_COMBINE(CURRENT_FILE_ID, _, __LINE__, _GENERATED_BODY)
 #define GENERATED_USTRUCT_BODY(...) GENERATED_BODY()
 #define GENERATED_UCLASS_BODY(...) GENERATED_BODY()
-
-/** Bitwise operators for a flags enumeration, as the engine's ENUM_CLASS_FLAGS. */
-#define ENUM_CLASS_FLAGS(Enum)                                                                                     \
-	inline constexpr Enum operator|(Enum A, Enum B)                                                                \
-	{                                                                                                              \
-		return static_cast<Enum>(static_cast<std::underlying_type_t<Enum>>(A) | static_cast<std::underlying_type_t<Enum>>(B)); \
-	}                                                                                                              \
-	inline constexpr Enum operator&(Enum A, Enum B)                                                                \
-	{                                                                                                              \
-		return static_cast<Enum>(static_cast<std::underlying_type_t<Enum>>(A) & static_cast<std::underlying_type_t<Enum>>(B)); \
-	}                                                                                                              \
-	inline constexpr Enum operator~(Enum A) { return static_cast<Enum>(~static_cast<std::underlying_type_t<Enum>>(A)); } \
-	inline Enum& operator|=(Enum& A, Enum B) { return A = A | B; }                                                 \
-	inline Enum& operator&=(Enum& A, Enum B) { return A = A & B; }                                                 \
-	inline constexpr bool operator!(Enum A) { return !static_cast<std::underlying_type_t<Enum>>(A); }
-
-template <typename Enum>
-constexpr bool EnumHasAnyFlags(Enum Flags, Enum Contains)
-{
-	return (static_cast<std::underlying_type_t<Enum>>(Flags) & static_cast<std::underlying_type_t<Enum>>(Contains)) != 0;
-}
-
-template <typename Enum>
-constexpr bool EnumHasAllFlags(Enum Flags, Enum Contains)
-{
-	return (static_cast<std::underlying_type_t<Enum>>(Flags) & static_cast<std::underlying_type_t<Enum>>(Contains))
-		== static_cast<std::underlying_type_t<Enum>>(Contains);
-}
 
 enum EObjectFlags : uint32
 {
