@@ -29,7 +29,7 @@ DEFINE_LOG_CATEGORY(LogShaderCompiler);
 namespace
 {
 	/** Raise whenever a change here changes the code compiled from the same source: it is part of every cache key. */
-	constexpr int32 CompilerRevision = 1;
+	constexpr int32 CompilerRevision = 3;
 
 	// The first binding of each kind of resource (see ShaderCompiler.h).
 	constexpr uint32 UniformBufferBindingBase = 0;
@@ -143,6 +143,20 @@ namespace
 		}
 	}
 
+	const char* StageDefine(EShaderStage Stage)
+	{
+		switch (Stage)
+		{
+		case EShaderStage::Vertex:
+			return "VERTEXSHADER";
+		case EShaderStage::Pixel:
+			return "PIXELSHADER";
+		case EShaderStage::Compute:
+			return "COMPUTESHADER";
+		}
+		return "UNKNOWNSHADER";
+	}
+
 	/** Runs glslang, SPIRV-Tools and the reflection for Input; the errors go to Output. */
 	void CompileToSpirv(const FShaderCompileInput& Input, const FShaderSourceFile& Main, FShaderSourceResolver& Resolver,
 		FShaderCompileOutput& Output, TArray<FString>& OutWarnings)
@@ -150,7 +164,9 @@ namespace
 		InitializeGlslangOnce();
 		const EShLanguage Stage = ToGlslangStage(Input.Stage);
 
-		std::string Preamble;
+		// The stage is defined as the engine's compiler defines it, so one file can hold the
+		// parameters of a vertex and a pixel shader apart.
+		std::string Preamble = std::string("#define ") + StageDefine(Input.Stage) + " 1\n";
 		for (const auto& [Name, Value] : SortedDefines(Input))
 		{
 			Preamble += "#define " + Name + " " + Value + "\n";
@@ -171,6 +187,9 @@ namespace
 		// RW textures without a storage format can write any format, B8G8R8A8_UNORM included,
 		// which has no HLSL format qualifier.
 		Shader.setNoStorageFormat(true);
+		// Clip space as the engine's HLSL is written for it: +Y up. glslang negates the vertex
+		// position's Y on output, so Vulkan's downward Y sees the same picture.
+		Shader.setInvertY(true);
 		Shader.setAutoMapBindings(true);
 		Shader.setShiftUboBinding(UniformBufferBindingBase);
 		Shader.setShiftTextureBinding(TextureBindingBase);

@@ -7,7 +7,10 @@
 // (GetShaderSourceFilePath). An #include takes a virtual path ("/Plugin/Vorpex/Common.ush",
 // "/Engine/Private/X.ush") or a path relative to the including file's virtual folder; both
 // resolve through the same mappings, so a shader never reaches a file outside a mapped folder.
-// glslang does not implement "#pragma once": guard shared headers with #ifndef.
+// glslang does not implement "#pragma once": guard shared headers with #ifndef. As in the
+// engine, the stage is defined for the source: VERTEXSHADER, PIXELSHADER or COMPUTESHADER is 1.
+// Vertex shaders keep the engine's clip space (+Y up, as in Direct3D): the compiler flips the
+// output position's Y, so (-1, 1) is the top-left corner of the target under Vulkan too.
 //
 // Resource bindings are assigned automatically, all in descriptor set 0, each kind of resource
 // in its own range so that, say, a texture and a sampler never share a binding: uniform

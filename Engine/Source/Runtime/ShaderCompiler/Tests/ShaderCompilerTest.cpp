@@ -301,6 +301,33 @@ float4 MainPS(FVertexOutput Input) : SV_Target0
 	EXPECT_FALSE(WrongStage.Errors.IsEmpty());
 }
 
+TEST_F(ShaderCompilerTest, EachStageSeesItsOwnStageDefine)
+{
+	Write("Stages.usf", R"(#if COMPUTESHADER && !PIXELSHADER && !VERTEXSHADER
+RWStructuredBuffer<uint> Output;
+[numthreads(1, 1, 1)]
+void Main(uint3 Id : SV_DispatchThreadID)
+{
+	Output[0] = 1;
+}
+#endif
+#if PIXELSHADER && !COMPUTESHADER && !VERTEXSHADER
+float4 Main() : SV_Target0
+{
+	return 1;
+}
+#endif
+)");
+	const FShaderCompileOutput Compute = Compile("Stages.usf", "Main", EShaderStage::Compute);
+	ASSERT_TRUE(Compute.bSucceeded) << AllErrors(Compute);
+	ASSERT_EQ(Compute.Resources.Num(), 1);
+	EXPECT_EQ(Compute.Resources[0].Name, TEXT("Output"));
+	const FShaderCompileOutput Pixel = Compile("Stages.usf", "Main", EShaderStage::Pixel);
+	ASSERT_TRUE(Pixel.bSucceeded) << AllErrors(Pixel);
+	EXPECT_TRUE(Pixel.Resources.IsEmpty());
+	EXPECT_FALSE(Compile("Stages.usf", "Main", EShaderStage::Vertex).bSucceeded) << "no entry point exists for the vertex stage";
+}
+
 TEST_F(ShaderCompilerTest, VirtualAndRelativeIncludesResolveThroughTheMappings)
 {
 	Write("Lib/Color.ush", "#ifndef COLOR_USH\n#define COLOR_USH\nfloat4 Tint() { return float4(1, 0.5, 0.25, 1); }\n#endif\n");

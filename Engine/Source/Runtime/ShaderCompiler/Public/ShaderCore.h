@@ -19,13 +19,13 @@
  * otherwise show up only when a shader fails to compile). The real folder is stored as a full
  * path, so later changes of the current folder do not move it.
  */
-RENDERCORE_API void AddShaderSourceDirectoryMapping(const FString& VirtualShaderDirectory, const FString& RealShaderDirectory);
+SHADERCOMPILER_API void AddShaderSourceDirectoryMapping(const FString& VirtualShaderDirectory, const FString& RealShaderDirectory);
 
 /** Every mapping, virtual folder to full real folder. Read it on the game thread, which alone changes it. */
-RENDERCORE_API const TMap<FString, FString>& AllShaderSourceDirectoryMappings();
+SHADERCOMPILER_API const TMap<FString, FString>& AllShaderSourceDirectoryMappings();
 
 /** Forgets every mapping (game thread only). */
-RENDERCORE_API void ResetAllShaderSourceDirectoryMappings();
+SHADERCOMPILER_API void ResetAllShaderSourceDirectoryMappings();
 
 /**
  * The real file that the virtual path VirtualFilePath names, through the mapping of the
@@ -35,4 +35,4 @@ RENDERCORE_API void ResetAllShaderSourceDirectoryMappings();
  * a path that does not start with '/', lies in no mapped folder, names a mapped folder rather
  * than a file, or climbs out of its mapped folder with "..". Safe on any thread.
  */
-RENDERCORE_API FString GetShaderSourceFilePath(const FString& VirtualFilePath, FString* OutErrorMessage = nullptr);
+SHADERCOMPILER_API FString GetShaderSourceFilePath(const FString& VirtualFilePath, FString* OutErrorMessage = nullptr);
