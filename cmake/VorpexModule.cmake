@@ -76,11 +76,18 @@ function(vorpex_module name)
           target_link_libraries(${name}Tests PRIVATE CoreUObject)
         endif()
       endif()
+      # Every test runs under the Vulkan validation layer; with the sanitizers, leaks inside the
+      # layer are suppressed (cmake/lsan.supp says which). The suppressions go in a property of
+      # their own: test discovery splits a list-valued ENVIRONMENT into separate properties.
+      set(sanitizer_properties)
+      if(VORPEX_SANITIZE)
+        set(sanitizer_properties ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
+      endif()
       gtest_discover_tests(${name}Tests
         TEST_PREFIX "${name}."
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-        PROPERTIES LABELS "${name}")
+        PROPERTIES LABELS "${name}" ENVIRONMENT "VORPEX_RHI_VALIDATION=1" ${sanitizer_properties})
     endif()
   endif()
 endfunction()

@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build ccache git pkg-config
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev
+  libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
   # shader compiler: glslang's static libraries (HLSL front end) and SPIRV-Tools (optimizer, validator)
   glslang-dev spirv-tools
 )
