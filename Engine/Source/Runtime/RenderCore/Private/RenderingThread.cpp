@@ -1,10 +1,13 @@
 #include "RenderingThread.h"
 
 #include "CoreGlobals.h"
+#include "GlobalShaderMap.h"
 #include "Logging/LogMacros.h"
 #include "Misc/AssertionMacros.h"
+#include "RHI.h"
 #include "RenderCommandFailure.h"
 #include "RenderCommandFence.h"
+#include "RenderTargetPool.h"
 #include "RenderingThreadPrivate.h"
 
 #include <condition_variable>
@@ -69,7 +72,7 @@ namespace
 	thread_local bool bIsRenderThread = false;
 	thread_local const FRenderCommand* CurrentCommand = nullptr;
 
-	void RecordFailure(const FRenderCommand& Command, std::string Expression, std::string Message, const char* File, int32 Line,
+	void RecordFailure(const TCHAR* CommandName, std::string Expression, std::string Message, const char* File, int32 Line,
 		std::string Description)
 	{
 		FRenderingState& S = State();
@@ -82,17 +85,40 @@ namespace
 			}
 			else
 			{
-				S.PendingFailure = FFailureRecord{Command.GetName(), std::move(Expression), std::move(Message), File, Line, Description};
+				S.PendingFailure = FFailureRecord{CommandName, std::move(Expression), std::move(Message), File, Line, Description};
 			}
 		}
 		if (!EarlierCommand)
 		{
-			UE_LOG(LogRendering, Error, TEXT("Render command '%s' failed: %s"), Command.GetName(), Description.c_str());
+			UE_LOG(LogRendering, Error, TEXT("Render command '%s' failed: %s"), CommandName, Description.c_str());
 		}
 		else
 		{
 			UE_LOG(LogRendering, Error, TEXT("Render command '%s' failed: %s (logged only: the failure of render command '%s' is raised first)"),
-				Command.GetName(), Description.c_str(), EarlierCommand->c_str());
+				CommandName, Description.c_str(), EarlierCommand->c_str());
+		}
+	}
+
+	/** Runs Function, recording what it throws as a failure of the command named CommandName. */
+	template <typename FunctionType>
+	void RunGuarded(const TCHAR* CommandName, FunctionType&& Function)
+	{
+		try
+		{
+			Function();
+		}
+		catch (const FCheckFailure& Failure)
+		{
+			RecordFailure(CommandName, Failure.GetExpression(), Failure.GetMessage(), Failure.GetFile(), Failure.GetLine(), Failure.what());
+		}
+		catch (const std::exception& Exception)
+		{
+			RecordFailure(CommandName, std::string(), Exception.what(), "", 0, Exception.what());
+		}
+		catch (...)
+		{
+			RecordFailure(CommandName, std::string(), "It threw something other than a std::exception", "", 0,
+				"It threw something other than a std::exception");
 		}
 	}
 
@@ -100,27 +126,19 @@ namespace
 	void ExecuteCommand(std::unique_ptr<FRenderCommand> Command)
 	{
 		const FRenderCommand* const EnclosingCommand = CurrentCommand;
+		const TCHAR* const CommandName = Command->GetName();
 		CurrentCommand = Command.get();
-		try
-		{
-			Command->Execute(FRHICommandListImmediate::Get());
-		}
-		catch (const FCheckFailure& Failure)
-		{
-			RecordFailure(*Command, Failure.GetExpression(), Failure.GetMessage(), Failure.GetFile(), Failure.GetLine(), Failure.what());
-		}
-		catch (const std::exception& Exception)
-		{
-			RecordFailure(*Command, std::string(), Exception.what(), "", 0, Exception.what());
-		}
-		catch (...)
-		{
-			RecordFailure(*Command, std::string(), "It threw something other than a std::exception", "", 0,
-				"It threw something other than a std::exception");
-		}
+		RunGuarded(CommandName, [&Command] { Command->Execute(FRHICommandListImmediate::Get()); });
 		// Destroyed while still marked as running: a command that a captured object's destructor
 		// enqueues (releasing a resource, say) runs at once, as from any command.
 		Command.reset();
+		// The GPU work of a command, and of the commands nested in it, is submitted and waited for
+		// before the next command, so nothing recorded outlives the command that recorded it. The
+		// RHI makes this free when nothing was recorded.
+		if (EnclosingCommand == nullptr)
+		{
+			RunGuarded(CommandName, [] { FRHICommandListImmediate::Get().SubmitCommandsAndFlushGPU(); });
+		}
 		CurrentCommand = EnclosingCommand;
 	}
 
@@ -177,8 +195,27 @@ namespace
 		{
 			UE_LOG(LogRendering, Error, TEXT("The failure of render command '%s' was never raised: %s"), S.PendingFailure->CommandName.c_str(),
 				S.PendingFailure->Description.c_str());
+			// Both exit hooks may run; the failure is reported once.
+			S.PendingFailure.reset();
 		}
 	}
+
+	/**
+	 * The RHI's pre-exit hook: stops the render thread, then lets go of the pooled render targets
+	 * and compiled shaders nobody holds, so the RHI destroys them while its device still exists.
+	 */
+	void ShutDownRenderingBeforeRHIExit()
+	{
+		StopRenderingThreadAtExit();
+		if (!bIsRenderThread)
+		{
+			GRenderTargetPool.FreeUnusedResources();
+			GetGlobalShaderMap(GMaxRHIFeatureLevel)->Empty();
+		}
+	}
+
+	// At load, before anything can start the RHI and with it the RHI's exit hook.
+	[[maybe_unused]] const bool bPreExitCallbackRegistered = (RHISetPreExitCallback(&ShutDownRenderingBeforeRHIExit), true);
 
 	/** Starts a render thread; the caller holds S.Mutex and no thread accepts commands. */
 	void StartThreadLocked(FRenderingState& S)
