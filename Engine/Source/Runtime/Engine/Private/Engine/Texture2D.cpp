@@ -1,6 +1,8 @@
 #include "Engine/Texture2D.h"
 
 #include "RenderingThread.h"
+#include "Texture2DResource.h"
+#include "TextureResource.h"
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 
@@ -107,7 +109,7 @@ void UTexture2D::UpdateTextureRegions(int32 MipIndex, uint32 NumRegions, FUpdate
 	}
 
 	ENQUEUE_RENDER_COMMAND(UpdateTextureRegionsData)(
-		[this, MipIndex, NumRegions, Regions, SrcPitch, SrcBpp, SrcData, Cleanup = std::move(DataCleanupFunc)](FRHICommandListImmediate&) mutable
+		[this, MipIndex, NumRegions, Regions, SrcPitch, SrcBpp, SrcData, Cleanup = std::move(DataCleanupFunc)](FRHICommandListImmediate& RHICmdList) mutable
 		{
 			const FScopedDataCleanup ScopedCleanup(std::move(Cleanup), SrcData, Regions);
 			// The platform data may have been replaced since the call was checked; a mip that no
@@ -132,18 +134,30 @@ void UTexture2D::UpdateTextureRegions(int32 MipIndex, uint32 NumRegions, FUpdate
 				}
 			}
 			Mip.BulkData.Unlock();
+
+			// The GPU copy, when there is one, gets the same texels.
+			FTextureResource* TextureResource = GetResource();
+			if (MipIndex == 0 && TextureResource && TextureResource->TextureRHI)
+			{
+				for (uint32 Index = 0; Index < NumRegions; ++Index)
+				{
+					RHICmdList.UpdateTexture2D(TextureResource->TextureRHI, 0, Regions[Index], SrcPitch, SrcData);
+				}
+			}
 		});
-	PendingUpdatesFence.BeginFence();
+	ReleaseFence.BeginFence();
 }
 
-void UTexture2D::BeginDestroy()
+FTextureResource* UTexture2D::CreateResource()
 {
-	// The commands write into this object's mips, so it must outlive them. Polling instead of
-	// Wait keeps a failure of some other command from being raised inside garbage collection;
-	// the next flush reports it.
-	while (!PendingUpdatesFence.IsFenceComplete())
+	if (!PlatformData || PlatformData->Mips.IsEmpty() || PlatformData->SizeX <= 0 || PlatformData->SizeY <= 0)
+	{
+		return nullptr;
+	}
+	// Region updates still queued write into the mips being copied; let them land first.
+	while (!ReleaseFence.IsFenceComplete())
 	{
 		std::this_thread::yield();
 	}
-	Super::BeginDestroy();
+	return new FTexture2DResource(*this);
 }

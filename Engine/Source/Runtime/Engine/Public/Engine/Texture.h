@@ -2,7 +2,10 @@
 
 #include "CoreMinimal.h"
 #include "Engine/TextureDefines.h"
+#include "RenderCommandFence.h"
 #include "UObject/Object.h"
+
+class FTextureResource;
 
 #include "Texture.generated.h"
 
@@ -35,4 +38,25 @@ public:
 
 	UPROPERTY(EditAnywhere, Category = "LevelOfDetail")
 	TEnumAsByte<TextureMipGenSettings> MipGenSettings = TMGS_FromTextureGroup;
+
+	/**
+	 * Rebuilds the rendering resource from the texture's current data and settings: the old
+	 * resource is released on the render thread and a new one made there (game thread).
+	 */
+	virtual void UpdateResource();
+	/** The rendering resource, or null before UpdateResource. Its RHI texture is made on the render thread. */
+	FTextureResource* GetResource() const { return Resource; }
+	/** Releases the rendering resource on the render thread; GetResource returns null from now on. */
+	void ReleaseResource();
+	/** Releases the resource and waits for the render commands that use this object. */
+	void BeginDestroy() override;
+
+protected:
+	/** The resource UpdateResource installs; null where the texture has nothing to render. */
+	virtual FTextureResource* CreateResource() { return nullptr; }
+	/** Begun after every render command that uses this object, so destruction can wait for the last one. */
+	FRenderCommandFence ReleaseFence;
+
+private:
+	FTextureResource* Resource = nullptr;
 };

@@ -3,33 +3,13 @@
 #include "CoreMinimal.h"
 #include "Engine/Texture.h"
 #include "Engine/TextureBulkData.h"
+#include "RHIResources.h"
 #include "RenderCommandFence.h"
 #include "Templates/Function.h"
 
 #include <memory>
 
 #include "Texture2D.generated.h"
-
-/**
- * A rectangle of texels copied by UTexture2D::UpdateTextureRegions: Width × Height texels from
- * (SrcX, SrcY) of the source image to (DestX, DestY) of the mip. The engine declares it in its
- * RHI headers; here it lives beside the one call that takes it.
- */
-struct FUpdateTextureRegion2D
-{
-	uint32 DestX = 0;
-	uint32 DestY = 0;
-	int32 SrcX = 0;
-	int32 SrcY = 0;
-	uint32 Width = 0;
-	uint32 Height = 0;
-
-	FUpdateTextureRegion2D() = default;
-	FUpdateTextureRegion2D(uint32 InDestX, uint32 InDestY, int32 InSrcX, int32 InSrcY, uint32 InWidth, uint32 InHeight)
-		: DestX(InDestX), DestY(InDestY), SrcX(InSrcX), SrcY(InSrcY), Width(InWidth), Height(InHeight)
-	{
-	}
-};
 
 /** A 2-D texture with its texels in CPU memory (mip 0 of its platform data). */
 UCLASS(BlueprintType)
@@ -53,8 +33,9 @@ public:
 	void SetPlatformData(std::unique_ptr<FTexturePlatformData> InPlatformData) { PlatformData = std::move(InPlatformData); }
 
 	/**
-	 * Copies NumRegions rectangles of SrcData into mip MipIndex, in one render command: the
-	 * texels change when that command runs, so read them after FlushRenderingCommands (or a
+	 * Copies NumRegions rectangles of SrcData into mip MipIndex and, for mip 0 of a texture
+	 * with a rendering resource, into its GPU texture, in one render command: the texels change
+	 * when that command runs, so read them after FlushRenderingCommands (or a
 	 * fence begun after this call), and do not lock the mip meanwhile. SrcData is an image of
 	 * SrcBpp bytes per texel whose rows lie SrcPitch bytes apart; each region's source rectangle
 	 * must lie within it (SrcPitch wide, as far down as the regions reach).
@@ -76,11 +57,11 @@ public:
 	void UpdateTextureRegions(int32 MipIndex, uint32 NumRegions, FUpdateTextureRegion2D* Regions, uint32 SrcPitch, uint32 SrcBpp,
 		uint8* SrcData, TFunction<void(uint8* SrcData, const FUpdateTextureRegion2D* Regions)> DataCleanupFunc = nullptr);
 
-	/** Waits for the texture's pending region updates, whose commands write into its mips. */
-	void BeginDestroy() override;
+
+protected:
+	/** A resource holding a copy of mip 0, uploaded on the render thread. */
+	FTextureResource* CreateResource() override;
 
 private:
 	std::unique_ptr<FTexturePlatformData> PlatformData;
-	/** Begun after every region update, so destruction can wait for the last one. */
-	FRenderCommandFence PendingUpdatesFence;
 };
