@@ -2,6 +2,8 @@
 
 #include "AssetIOLog.h"
 #include "Engine/Texture2D.h"
+#include "Engine/TextureRenderTarget2D.h"
+#include "TextureResource.h"
 #include "Misc/FileHelper.h"
 
 #include <stb_image_write.h>
@@ -105,4 +107,25 @@ bool FPngWriter::WriteTexture(const UTexture2D* Texture, const FString& Filename
 	const bool bEncoded = Encode(Texels, Mip.SizeX, Mip.SizeY, PngBytes);
 	Mip.BulkData.Unlock();
 	return bEncoded && Save(PngBytes, Filename);
+}
+
+bool FPngWriter::WriteRenderTarget(const UTextureRenderTarget2D* RenderTarget, const FString& Filename)
+{
+	FTextureRenderTargetResource* Resource = RenderTarget ? RenderTarget->GameThread_GetRenderTargetResource() : nullptr;
+	if (!Resource)
+	{
+		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the render target has no resource"), *Filename);
+		return false;
+	}
+	TArray<FColor> Pixels;
+	if (!Resource->ReadPixels(Pixels))
+	{
+		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the pixels of %s could not be read"), *Filename, *RenderTarget->GetPathName());
+		return false;
+	}
+	// FColor is laid out B, G, R, A: the texels as the encoder takes them.
+	static_assert(sizeof(FColor) == 4);
+	TArray<uint8> PngBytes;
+	const FIntPoint Size = Resource->GetSizeXY();
+	return Encode(reinterpret_cast<const uint8*>(Pixels.GetData()), Size.X, Size.Y, PngBytes) && Save(PngBytes, Filename);
 }

@@ -3,6 +3,7 @@
 #include "CoreMinimal.h"
 
 class UTexture2D;
+class UTextureRenderTarget2D;
 
 /**
  * Encodes 8-bit B, G, R, A texels (the byte layout of PF_B8G8R8A8 textures) as 8-bit RGBA
@@ -18,4 +19,10 @@ public:
 	static bool WriteBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, const FString& Filename);
 	/** Writes mip 0 of a PF_B8G8R8A8 texture; a mip locked for writing is refused, as its bytes may be half-made. */
 	static bool WriteTexture(const UTexture2D* Texture, const FString& Filename);
+	/**
+	 * Reads back an 8-bit four-channel render target (game thread; waits for the GPU) and writes
+	 * its texels as they are stored, without colour conversion. A target without a resource or
+	 * of another format is refused.
+	 */
+	static bool WriteRenderTarget(const UTextureRenderTarget2D* RenderTarget, const FString& Filename);
 };

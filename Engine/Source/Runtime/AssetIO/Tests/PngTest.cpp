@@ -1,5 +1,9 @@
 #include "AssetIOTestFolder.h"
 #include "Engine/Texture2D.h"
+#include "Engine/TextureRenderTarget2D.h"
+#include "RenderingThread.h"
+#include "TextureResource.h"
+#include "UObject/UObjectGlobals.h"
 #include "Misc/Crc.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
@@ -187,4 +191,52 @@ TEST_F(PngTest, AFailedSaveIsReported)
 	FLogCapture Capture;
 	EXPECT_FALSE(FPngWriter::WriteBGRA(MakeTexels(), 3, 2, Filename));
 	EXPECT_TRUE(Capture.Contains(TEXT("Cannot write PNG file ") + Filename));
+}
+
+TEST_F(PngTest, RenderTargetsAreReadBackFromTheGpuAndWritten)
+{
+	// The texels travel CPU → GPU texture → render target → PNG, so a swapped channel or row
+	// anywhere on the way shows.
+	UTexture2D* Texture = UTexture2D::CreateTransient(3, 2);
+	FByteBulkData& Bulk = Texture->GetPlatformData()->Mips[0].BulkData;
+	const TArray<uint8> Texels = MakeTexels();
+	std::memcpy(Bulk.Lock(LOCK_READ_WRITE), Texels.GetData(), Texels.Num());
+	Bulk.Unlock();
+	Texture->UpdateResource();
+	UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
+	Target->RenderTargetFormat = RTF_RGBA8;
+	Target->InitAutoFormat(3, 2);
+	ENQUEUE_RENDER_COMMAND(CopyTextureCommand)([Texture, Target](FRHICommandListImmediate& RHICmdList) {
+		RHICmdList.CopyTexture(Texture->GetResource()->TextureRHI, Target->GetRenderTargetResource()->GetRenderTargetTexture(), FRHICopyTextureInfo());
+	});
+
+	const FString Filename = ContentDir() + TEXT("Target.png");
+	ASSERT_TRUE(FPngWriter::WriteRenderTarget(Target, Filename));
+	TArray<uint8> Png;
+	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
+	TArray<uint8> Read;
+	FString Error;
+	int32 Width = 0;
+	int32 Height = 0;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error));
+	EXPECT_EQ(Width, 3);
+	EXPECT_EQ(Height, 2);
+	EXPECT_EQ(Read, Texels);
+}
+
+TEST_F(PngTest, RenderTargetsThatCannotBeReadWriteNothing)
+{
+	FLogCapture Capture;
+	const FString Filename = ContentDir() + TEXT("Never.png");
+	UTextureRenderTarget2D* Unmade = NewObject<UTextureRenderTarget2D>();
+	EXPECT_FALSE(FPngWriter::WriteRenderTarget(Unmade, Filename));
+	EXPECT_FALSE(FPngWriter::WriteRenderTarget(nullptr, Filename));
+	UTextureRenderTarget2D* Float = NewObject<UTextureRenderTarget2D>();
+	Float->InitAutoFormat(2, 2);
+	EXPECT_FALSE(FPngWriter::WriteRenderTarget(Float, Filename));
+	EXPECT_FALSE(FPaths::FileExists(Filename));
+	const TArray<FString> Warnings = Capture.GetMessages(ELogVerbosity::Warning);
+	ASSERT_EQ(Warnings.Num(), 3);
+	EXPECT_EQ(Warnings[0], FString::Printf(TEXT("Cannot write %s: the render target has no resource"), *Filename));
+	EXPECT_EQ(Warnings[2], FString::Printf(TEXT("Cannot write %s: the pixels of %s could not be read"), *Filename, *Float->GetPathName()));
 }
