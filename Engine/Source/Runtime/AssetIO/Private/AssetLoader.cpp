@@ -1,29 +1,34 @@
 #include "AssetLoader.h"
 
 #include "AssetIOLog.h"
+#include "Dom/JsonObject.h"
+#include "Engine/DataAsset.h"
 #include "Engine/Texture2D.h"
+#include "JsonObjectConverter.h"
 #include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "PngReader.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 
-
 namespace
 {
-	/** What one file kind makes: its class, and a function that reads the file into a new asset. */
+	/** What one file kind makes, and a function that reads the file into a new asset. */
 	struct FAssetFactory
 	{
 		const TCHAR* Extension;
-		UClass* (*GetAssetClass)();
+		/** Why the file kind cannot give an asset of RequestedClass ("" when it can). */
+		FString (*CheckClass)(const UClass* RequestedClass);
 		/**
-		 * Makes the asset Name in package PackageName from Filename; null with the reason in
-		 * OutError. The package is made only once the file has been read, so a failed load
-		 * leaves nothing behind.
+		 * Makes the asset Name of RequestedClass in package PackageName from Filename; null
+		 * with the reason in OutError. The package gets the asset only once the file has been
+		 * read and converted, so a failed load leaves nothing behind.
 		 */
-		UObject* (*Import)(const FString& PackageName, FName Name, const FString& Filename, FString& OutError);
+		UObject* (*Import)(const UClass* RequestedClass, const FString& PackageName, FName Name, const FString& Filename, FString& OutError);
 	};
 
 	/**
@@ -50,7 +55,16 @@ namespace
 		}
 	}
 
-	UObject* ImportPngTexture(const FString& PackageName, FName Name, const FString& Filename, FString& OutError)
+	FString CheckTextureClass(const UClass* RequestedClass)
+	{
+		if (!UTexture2D::StaticClass()->IsChildOf(RequestedClass))
+		{
+			return FString::Printf(TEXT("holds a %s, not a %s"), *UTexture2D::StaticClass()->GetName(), *RequestedClass->GetName());
+		}
+		return FString();
+	}
+
+	UObject* ImportPngTexture(const UClass* RequestedClass, const FString& PackageName, FName Name, const FString& Filename, FString& OutError)
 	{
 		TArray<uint8> PngBytes;
 		if (!FFileHelper::LoadFileToArray(PngBytes, *Filename))
@@ -73,8 +87,50 @@ namespace
 		return Texture;
 	}
 
+	/** A JSON file holds the properties of a data asset; only the requested class says which one. */
+	FString CheckDataAssetClass(const UClass* RequestedClass)
+	{
+		if (!RequestedClass->IsChildOf(UDataAsset::StaticClass()) || RequestedClass->HasAnyClassFlags(CLASS_Abstract))
+		{
+			return FString::Printf(TEXT("holds a data asset, and %s is not a data asset class that can be made"), *RequestedClass->GetName());
+		}
+		return FString();
+	}
+
+	UObject* ImportJsonDataAsset(const UClass* RequestedClass, const FString& PackageName, FName Name, const FString& Filename, FString& OutError)
+	{
+		FString JsonText;
+		if (!FFileHelper::LoadFileToString(JsonText, *Filename))
+		{
+			OutError = TEXT("the file cannot be read");
+			return nullptr;
+		}
+		TSharedPtr<FJsonObject> JsonObject;
+		const TSharedRef<TJsonReader<>> Reader = TJsonReaderFactory<>::Create(JsonText);
+		if (!FJsonSerializer::Deserialize(Reader, JsonObject) || !JsonObject.IsValid())
+		{
+			OutError = Reader->GetErrorMessage().IsEmpty() ? FString(TEXT("the text is not a JSON object")) : Reader->GetErrorMessage();
+			return nullptr;
+		}
+		// Filled apart from its package first: a file that does not convert must not leave a
+		// half-filled asset where the next load would find it.
+		UObject* Asset = NewObject<UObject>(GetTransientPackage(), RequestedClass);
+		FText FailReason;
+		if (!FJsonObjectConverter::JsonObjectToUStruct(JsonObject.ToSharedRef(), RequestedClass, Asset, 0, 0, false, &FailReason))
+		{
+			Asset->MarkAsGarbage();
+			OutError = FailReason.IsEmpty() ? FString::Printf(TEXT("the JSON does not convert into a %s"), *RequestedClass->GetName())
+											: FailReason.ToString();
+			return nullptr;
+		}
+		verify(Asset->Rename(*Name.ToString(), CreatePackage(*PackageName)));
+		Asset->SetFlags(RF_Public | RF_Standalone);
+		return Asset;
+	}
+
 	const FAssetFactory Factories[] = {
-		{TEXT(".png"), &UTexture2D::StaticClass, &ImportPngTexture},
+		{TEXT(".png"), &CheckTextureClass, &ImportPngTexture},
+		{TEXT(".json"), &CheckDataAssetClass, &ImportJsonDataAsset},
 	};
 
 	const FAssetFactory* FindFactory(const FString& Extension)
@@ -177,13 +233,12 @@ UObject* FAssetLoader::LoadAsset(const UClass* Class, const FString& ObjectPath)
 		return Fail(FString::Printf(TEXT("%s is of an unknown kind (known kinds: %s)"), *Unknown, *KnownExtensions()));
 	}
 
-	UClass* AssetClass = Factory->GetAssetClass();
-	if (!AssetClass->IsChildOf(Class))
+	if (const FString ClassError = Factory->CheckClass(Class); !ClassError.IsEmpty())
 	{
-		return Fail(FString::Printf(TEXT("%s holds a %s, not a %s"), *Filename, *AssetClass->GetName(), *Class->GetName()));
+		return Fail(FString::Printf(TEXT("%s %s"), *Filename, *ClassError));
 	}
 	FString ImportError;
-	UObject* Asset = Factory->Import(PackageName, FName(AssetName), Filename, ImportError);
+	UObject* Asset = Factory->Import(Class, PackageName, FName(AssetName), Filename, ImportError);
 	if (!Asset)
 	{
 		return Fail(FString::Printf(TEXT("%s: %s"), *Filename, *ImportError));

@@ -11,6 +11,9 @@
 // the base name matched with letter case. Known extensions (letter case ignored):
 //   .png   a UTexture2D with one mip in PF_B8G8R8A8 (bytes B, G, R, A), whatever the file's
 //          colour type and depth (see FPngReader::DecodeBGRA).
+//   .json  a data asset of the requested class (a UDataAsset subclass that is not abstract),
+//          its properties filled from the file's object as FJsonObjectConverter converts them;
+//          a file that does not read or convert in full gives no asset.
 // A texture's settings follow the naming convention texture artists use, letter case ignored
 // as in asset names, and otherwise the file itself:
 //   *_N             a normal map: SRGB false, CompressionSettings TC_Normalmap, LODGroup
