@@ -5,6 +5,7 @@
 // Each reports bytes per second of JSON text; at the end the program prints how much longer
 // the two Vorpex paths take than the peer. The goal for DeserializeAndConvert is at most 2x.
 
+#include "BenchmarkRatioReporter.h"
 #include "CoreMinimal.h"
 #include "JsonBenchmarkTypes.h"
 #include "JsonObjectConverter.h"
@@ -15,11 +16,8 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <map>
 #include <string>
-#include <utility>
 
-#include <unistd.h>
 
 namespace
 {
@@ -364,53 +362,6 @@ namespace
 		}
 		State.SetBytesProcessed(static_cast<int64>(State.iterations()) * Text.Len());
 	}
-
-	/** The console report, plus each benchmark's times per iteration kept for the ratios. */
-	class FRatioReporter : public benchmark::ConsoleReporter
-	{
-	public:
-		/** Colours only on a terminal, so that saved output reads as plain text. */
-		FRatioReporter()
-			: ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular)
-		{
-		}
-
-		void ReportRuns(const std::vector<Run>& Runs) override
-		{
-			for (const Run& Each : Runs)
-			{
-				if (Each.run_type == Run::RT_Iteration && !Each.error_occurred && Each.iterations > 0)
-				{
-					const double Iterations = static_cast<double>(Each.iterations);
-					Times[Each.run_name.function_name] = {Each.real_accumulated_time / Iterations, Each.cpu_accumulated_time / Iterations};
-				}
-			}
-			ConsoleReporter::ReportRuns(Runs);
-		}
-
-		/** Wall-clock ratios are what a user waits; processor-time ratios stay steady on a busy machine. */
-		void PrintRatios() const
-		{
-			const auto Peer = Times.find("NlohmannParse");
-			if (Peer == Times.end())
-			{
-				return;
-			}
-			for (const char* Name : {"JsonSerializerDeserialize", "DeserializeAndConvert"})
-			{
-				if (const auto Found = Times.find(Name); Found != Times.end())
-				{
-					std::printf("%s / NlohmannParse: %.2f (wall clock), %.2f (processor time)\n", Name, Found->second.first / Peer->second.first,
-						Found->second.second / Peer->second.second);
-				}
-			}
-			std::printf("Goal: DeserializeAndConvert / NlohmannParse at most 2.00\n");
-		}
-
-	private:
-		/** Seconds per iteration, wall clock and processor time, by benchmark. */
-		std::map<std::string, std::pair<double, double>> Times;
-	};
 }
 
 BENCHMARK(NlohmannParse)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -436,9 +387,10 @@ int main(int ArgumentCount, char** Arguments)
 	}
 	std::printf("Catalog: %d bytes of JSON, %d shape assets\n", Document.Text.Len(), Document.ShapeCount);
 
-	FRatioReporter Reporter;
+	FBenchmarkRatioReporter Reporter;
 	benchmark::RunSpecifiedBenchmarks(&Reporter);
-	Reporter.PrintRatios();
+	Reporter.PrintRatios("NlohmannParse", {"JsonSerializerDeserialize", "DeserializeAndConvert"});
+	std::printf("Goal: DeserializeAndConvert / NlohmannParse at most 2.00\n");
 	benchmark::Shutdown();
 	return 0;
 }
