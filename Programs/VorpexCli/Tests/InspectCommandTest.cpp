@@ -230,7 +230,7 @@ TEST_F(InspectCommandTest, NearestEnclosingContentFolderIsMounted)
 	EXPECT_EQ(Failed.ExitCode, 1);
 	EXPECT_EQ(Failed.Out, "");
 	EXPECT_TRUE(Contains(Failed.Err, "LogAssetIO: Warning: Cannot load '/Game/Skin/T_Gone.T_Gone': no file " + PathOf("Outer/Content/Inner/Content/Skin/T_Gone")
-										 + ".* (known kinds: .png, .json)\n"))
+										 + ".* (known kinds: .png, .json, .glb, .gltf)\n"))
 		<< Failed.Err;
 }
 

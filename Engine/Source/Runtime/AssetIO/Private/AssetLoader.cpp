@@ -1,13 +1,16 @@
 #include "AssetLoader.h"
 
 #include "AssetIOLog.h"
+#include "Animation/AnimSequence.h"
 #include "Dom/JsonObject.h"
 #include "Engine/DataAsset.h"
+#include "Engine/SkeletalMesh.h"
 #include "Engine/Texture2D.h"
 #include "JsonObjectConverter.h"
 #include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/PackageName.h"
+#include "GltfImporter.h"
 #include "Misc/Paths.h"
 #include "PngReader.h"
 #include "Serialization/JsonReader.h"
@@ -128,9 +131,47 @@ namespace
 		return Asset;
 	}
 
+	/** A glTF file gives an animation only when one is asked for; any broader request gets the mesh. */
+	bool WantsAnimation(const UClass* RequestedClass)
+	{
+		return UAnimSequence::StaticClass()->IsChildOf(RequestedClass) && !USkeletalMesh::StaticClass()->IsChildOf(RequestedClass);
+	}
+
+	FString CheckGltfClass(const UClass* RequestedClass)
+	{
+		if (!WantsAnimation(RequestedClass) && !USkeletalMesh::StaticClass()->IsChildOf(RequestedClass))
+		{
+			return FString::Printf(TEXT("holds a %s or an %s, not a %s"), *USkeletalMesh::StaticClass()->GetName(),
+				*UAnimSequence::StaticClass()->GetName(), *RequestedClass->GetName());
+		}
+		return FString();
+	}
+
+	UObject* ImportGltf(const UClass* RequestedClass, const FString& PackageName, FName Name, const FString& Filename, FString& OutError)
+	{
+		// Made in the transient package and moved in once complete, so a failed import creates no package.
+		UObject* Asset = nullptr;
+		if (WantsAnimation(RequestedClass))
+		{
+			Asset = FGltfImporter::ImportAnimation(Filename, nullptr, MakeUniqueObjectName(GetTransientPackage(), UAnimSequence::StaticClass(), Name), OutError);
+		}
+		else
+		{
+			Asset = FGltfImporter::ImportSkeletalMesh(Filename, nullptr, MakeUniqueObjectName(GetTransientPackage(), USkeletalMesh::StaticClass(), Name), OutError);
+		}
+		if (Asset)
+		{
+			verify(Asset->Rename(*Name.ToString(), CreatePackage(*PackageName)));
+			Asset->SetFlags(RF_Public | RF_Standalone);
+		}
+		return Asset;
+	}
+
 	const FAssetFactory Factories[] = {
 		{TEXT(".png"), &CheckTextureClass, &ImportPngTexture},
 		{TEXT(".json"), &CheckDataAssetClass, &ImportJsonDataAsset},
+		{TEXT(".glb"), &CheckGltfClass, &ImportGltf},
+		{TEXT(".gltf"), &CheckGltfClass, &ImportGltf},
 	};
 
 	const FAssetFactory* FindFactory(const FString& Extension)

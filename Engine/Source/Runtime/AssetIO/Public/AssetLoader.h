@@ -14,6 +14,9 @@
 //   .json  a data asset of the requested class (a UDataAsset subclass that is not abstract),
 //          its properties filled from the file's object as FJsonObjectConverter converts them;
 //          a file that does not read or convert in full gives no asset.
+//   .glb, .gltf  a USkeletalMesh, or a UAnimSequence when that (and not the mesh class) is
+//          the requested class, read by FGltfImporter (see GltfImporter.h). A package holds
+//          one asset, so a path loaded as one kind cannot be loaded as the other afterwards.
 // A texture's settings follow the naming convention texture artists use, letter case ignored
 // as in asset names, and otherwise the file itself:
 //   *_N             a normal map: SRGB false, CompressionSettings TC_Normalmap, LODGroup

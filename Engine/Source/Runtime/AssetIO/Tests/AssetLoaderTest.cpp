@@ -95,13 +95,13 @@ TEST_F(AssetLoaderTest, MissingAndUnknownFilesGiveNullWithTheReason)
 		FLogCapture Capture;
 		EXPECT_EQ(FAssetLoader::LoadAsset(UTexture2D::StaticClass(), TEXT("/Game/Skin/T_Missing.T_Missing")), nullptr);
 		EXPECT_EQ(OnlyMessage(Capture),
-			("Cannot load '/Game/Skin/T_Missing.T_Missing': no file " + ContentDir() + "Skin/T_Missing.* (known kinds: .png, .json)").ToStdString());
+			("Cannot load '/Game/Skin/T_Missing.T_Missing': no file " + ContentDir() + "Skin/T_Missing.* (known kinds: .png, .json, .glb, .gltf)").ToStdString());
 	}
 	{
 		FLogCapture Capture;
 		EXPECT_EQ(LoadObject<UTexture2D>(nullptr, TEXT("/Game/Skin/T_Tga.T_Tga")), nullptr);
 		EXPECT_EQ(OnlyMessage(Capture),
-			("Cannot load '/Game/Skin/T_Tga.T_Tga': " + ContentDir() + "Skin/T_Tga.tga is of an unknown kind (known kinds: .png, .json)").ToStdString());
+			("Cannot load '/Game/Skin/T_Tga.T_Tga': " + ContentDir() + "Skin/T_Tga.tga is of an unknown kind (known kinds: .png, .json, .glb, .gltf)").ToStdString());
 	}
 	{
 		FLogCapture Capture;
