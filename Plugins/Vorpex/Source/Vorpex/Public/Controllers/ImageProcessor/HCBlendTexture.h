@@ -18,6 +18,7 @@ class VORPEX_API UHCBlendTexture : public UHCDependantImageProcessor
 public:
 	/** Set while the graph is built, before any batch runs (it takes no lock). */
 	void SetOperation(EHCBlendTextureOperation InOperation);
+	EHCBlendTextureOperation GetOperation() const { return Operation; }
 	void SetWeight(float InWeight);
 
 protected:

@@ -15,6 +15,9 @@ class VORPEX_API UHCSwizzle : public UHCDependantImageProcessor
 public:
 	void SetArrangement(EHCSwizzleChannel InRed, EHCSwizzleChannel InGreen, EHCSwizzleChannel InBlue, EHCSwizzleChannel InAlpha);
 
+	/** The channel sources of red, green, blue and alpha, read without the lock (the game thread alone writes them). */
+	TArray<EHCSwizzleChannel> GetArrangement() const { return {Red, Green, Blue, Alpha}; }
+
 protected:
 	void Execute(HCImageProcessorExecuteContext_RenderThread& Context) override;
 	void Execute(HCImageProcessorExecuteContext_GameThread& Context) override;
