@@ -23,6 +23,17 @@
 # the tests' part, for a module whose own classes are registered by hand (CoreUObject itself).
 # HeaderTool rewrites a generated file only when its text changes, so editing a header
 # recompiles only what its generated code touches.
+# Test properties for the sanitizer builds: leaks inside the Vulkan layer and driver are
+# suppressed (cmake/lsan.supp says which). They go in a property of their own: test discovery
+# splits a list-valued ENVIRONMENT into separate properties.
+function(vorpex_sanitizer_test_properties out_var)
+  set(properties)
+  if(VORPEX_SANITIZE)
+    set(properties ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
+  endif()
+  set(${out_var} ${properties} PARENT_SCOPE)
+endfunction()
+
 function(vorpex_module name)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "REFLECTED;REFLECTED_TESTS" "DIR;TESTS_DIR" "DEPENDS;PRIVATE_DEPENDS;LIBS;TEST_LIBS")
   if(ARG_UNPARSED_ARGUMENTS)
@@ -76,13 +87,8 @@ function(vorpex_module name)
           target_link_libraries(${name}Tests PRIVATE CoreUObject)
         endif()
       endif()
-      # Every test runs under the Vulkan validation layer; with the sanitizers, leaks inside the
-      # layer are suppressed (cmake/lsan.supp says which). The suppressions go in a property of
-      # their own: test discovery splits a list-valued ENVIRONMENT into separate properties.
-      set(sanitizer_properties)
-      if(VORPEX_SANITIZE)
-        set(sanitizer_properties ENVIRONMENT_MODIFICATION "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
-      endif()
+      # Every test runs under the Vulkan validation layer.
+      vorpex_sanitizer_test_properties(sanitizer_properties)
       gtest_discover_tests(${name}Tests
         TEST_PREFIX "${name}."
         DISCOVERY_MODE PRE_TEST

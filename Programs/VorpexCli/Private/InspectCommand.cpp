@@ -2,9 +2,9 @@
 
 #include "CanonicalJsonPrinter.h"
 #include "ConfigurationChecker.h"
+#include "ContentMount.h"
 #include "DataAssets/HCCharacterEditorSkinCompositionData.h"
 #include "DataAssets/HCDataAssets.h"
-#include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 
 #include "CLI11.h"
@@ -14,54 +14,6 @@
 
 namespace
 {
-	const TCHAR* const GameRoot = TEXT("/Game/");
-
-	/** The nearest folder named "Content" among the folders that hold File; empty when there is none. */
-	FString FindEnclosingContent(const FString& File)
-	{
-		FString Folder = FPaths::GetPath(FPaths::ConvertRelativePathToFull(File));
-		while (!Folder.IsEmpty())
-		{
-			if (FPaths::GetCleanFilename(Folder).Equals(TEXT("Content"), ESearchCase::CaseSensitive) && FPaths::DirectoryExists(Folder))
-			{
-				return Folder;
-			}
-			const FString Parent = FPaths::GetPath(Folder);
-			if (Parent == Folder)
-			{
-				break;
-			}
-			Folder = Parent;
-		}
-		return FString();
-	}
-
-	/** Mounts the content folder at /Game/ for as long as it lives. */
-	class FScopedContentMount
-	{
-	public:
-		explicit FScopedContentMount(const FString& InContentDir)
-			: ContentDir(InContentDir)
-		{
-			if (!ContentDir.IsEmpty())
-			{
-				FPackageName::RegisterMountPoint(GameRoot, ContentDir);
-			}
-		}
-		~FScopedContentMount()
-		{
-			if (!ContentDir.IsEmpty())
-			{
-				FPackageName::UnRegisterMountPoint(GameRoot, ContentDir);
-			}
-		}
-		FScopedContentMount(const FScopedContentMount&) = delete;
-		FScopedContentMount& operator=(const FScopedContentMount&) = delete;
-
-	private:
-		FString ContentDir;
-	};
-
 	void PrintLoadFailure(const FString& What, const FString& File)
 	{
 		// The reason has already gone to standard error through the log.

@@ -3,8 +3,10 @@
 // and a failed check in the runtime exits with 70 (EX_SOFTWARE).
 
 #include "AssetLoader.h"
+#include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "Misc/AssertionMacros.h"
+#include "RenderingThread.h"
 
 #include "CLI11.h"
 
@@ -23,10 +25,15 @@ int main(int argc, char** argv)
 	App.footer("Bad usage exits with 64. Run 'vorpex COMMAND --help' for a command's options.");
 	FInspectCommand::FOptions InspectOptions;
 	FInspectCommand::Register(App, InspectOptions);
+	FGraphCommand::FOptions GraphOptions;
+	CLI::App* GraphCommand = FGraphCommand::Register(App, GraphOptions);
 	try
 	{
 		App.parse(argc, argv);
-		FInspectCommand::Validate(InspectOptions);
+		if (!GraphCommand->parsed())
+		{
+			FInspectCommand::Validate(InspectOptions);
+		}
 	}
 	catch (const CLI::ParseError& Error)
 	{
@@ -37,7 +44,14 @@ int main(int argc, char** argv)
 	try
 	{
 		FAssetLoader::Install();
-		// inspect is the only command so far, and require_subcommand made sure it was given.
+		// require_subcommand made sure one command was given.
+		if (GraphCommand->parsed())
+		{
+			const int32 Code = FGraphCommand::Run(GraphOptions);
+			// GPU work the command left queued finishes before the program's objects go.
+			FlushRenderingCommands();
+			return Code;
+		}
 		return FInspectCommand::Run(InspectOptions);
 	}
 	catch (const FCheckFailure& Failure)

@@ -73,6 +73,9 @@ public:
 	/** The results of the stacks that have a material key: what a batch runs. */
 	const TSet<TObjectPtr<UHCImageProcessor>>& GetResultNodes() const { return ResultNodes; }
 
+	/** Which result render target shows which mesh's material slot. */
+	const TMap<FHCTextureEditingBindingKey, TObjectPtr<UTextureRenderTarget2D>>& GetBindings() const { return BindingToRenderTarget; }
+
 	/** The package folder of the skin composition, which relative texture paths start from. */
 	const FString& GetDataDirectory() const { return DataDirectory; }
 

@@ -119,6 +119,8 @@ class VORPEX_API UHCDependantImageProcessor : public UHCImageProcessor
 public:
 	/** Reads Processor's result in Slot, replacing the processor already there. */
 	void SetDependency(UHCImageProcessor* Processor, int32 Slot);
+	/** The inputs by slot, in the order the slots were first set. */
+	const TMap<int32, TObjectPtr<UHCImageProcessor>>& GetDependencies() const { return SlotToDependency; }
 
 protected:
 	/** Clears the marks, then prepares every input in slot order. */

@@ -17,6 +17,7 @@ public:
 	void SetInputTexture(UTexture2D* Texture);
 	/** Source position = (result texel centre / result size) × Scale + Offset. */
 	void SetScaleAndOffset(FVector2f InScale, FVector2f InOffset);
+	UTexture2D* GetInputTexture() const { return InputTexture; }
 
 protected:
 	/** Requires a texture; rebuilds its rendering resource once after it was set. */
