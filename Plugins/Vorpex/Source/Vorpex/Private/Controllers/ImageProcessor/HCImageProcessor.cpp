@@ -1,5 +1,6 @@
 #include "Controllers/ImageProcessor/HCImageProcessor.h"
 
+#include "HCImageProcessorPasses.h"
 #include "RenderCommandFence.h"
 #include "RenderGraphBuilder.h"
 #include "RenderGraphUtils.h"
@@ -90,12 +91,7 @@ FRDGTexture* UHCImageProcessor::CreatePassTexture(FRDGBuilder& GraphBuilder, con
 FRDGTexture* UHCImageProcessor::FindOrRegisterResultTexture(FRDGBuilder& GraphBuilder, const TCHAR* Name) const
 {
 	FRHITexture* ResultTexture = ResultRenderTarget->GetRenderTargetResource()->GetRenderTargetTexture();
-	FRDGTextureRef ResultTextureRef = GraphBuilder.FindExternalTexture(ResultTexture);
-	if (!ResultTextureRef)
-	{
-		ResultTextureRef = GraphBuilder.RegisterExternalTexture(CreateRenderTarget(ResultTexture, Name));
-	}
-	return ResultTextureRef;
+	return HCImageProcessorPasses::FindOrRegisterExternalTexture(GraphBuilder, ResultTexture, Name);
 }
 
 FIntPoint UHCImageProcessor::GetResultSize() const
@@ -181,10 +177,6 @@ FRDGTextureSRV* UHCDependantImageProcessor::InputDependencyAsSRV(HCImageProcesso
 {
 	UHCImageProcessor* Dependency = SlotToDependency[Slot];
 	FRHITexture* InputTexture = Dependency->ResultRenderTarget->GetRenderTargetResource()->GetRenderTargetTexture();
-	FRDGTextureRef InputTextureRef = Context.GraphBuilder.FindExternalTexture(InputTexture);
-	if (!InputTextureRef)
-	{
-		InputTextureRef = Context.GraphBuilder.RegisterExternalTexture(CreateRenderTarget(InputTexture, TEXT("Vorpex_shader_CS.Input")));
-	}
+	FRDGTextureRef InputTextureRef = HCImageProcessorPasses::FindOrRegisterExternalTexture(Context.GraphBuilder, InputTexture, TEXT("Vorpex_shader_CS.Input"));
 	return Context.GraphBuilder.CreateSRV(FRDGTextureSRVDesc(InputTextureRef));
 }

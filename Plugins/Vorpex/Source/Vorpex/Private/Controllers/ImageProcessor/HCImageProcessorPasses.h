@@ -7,6 +7,7 @@
 #include "GlobalShader.h"
 #include "RenderGraphBuilder.h"
 #include "RenderGraphUtils.h"
+#include "RenderTargetPool.h"
 #include "ShaderParameterStruct.h"
 
 namespace HCImageProcessorPasses
@@ -17,6 +18,13 @@ namespace HCImageProcessorPasses
 		OutEnvironment.SetDefine(TEXT("THREADS_X"), 8);
 		OutEnvironment.SetDefine(TEXT("THREADS_Y"), 8);
 		OutEnvironment.SetDefine(TEXT("THREADS_Z"), 1);
+	}
+
+	/** The graph's texture for Texture: the one already known to the graph, or a new registration under Name. */
+	inline FRDGTextureRef FindOrRegisterExternalTexture(FRDGBuilder& GraphBuilder, FRHITexture* Texture, const TCHAR* Name)
+	{
+		FRDGTextureRef TextureRef = GraphBuilder.FindExternalTexture(Texture);
+		return TextureRef ? TextureRef : GraphBuilder.RegisterExternalTexture(CreateRenderTarget(Texture, Name));
 	}
 
 	/** The shader of ShaderType from the global shader map; a shader that failed to compile fails "bIsShaderValid". */

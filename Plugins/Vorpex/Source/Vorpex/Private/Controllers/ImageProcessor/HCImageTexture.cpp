@@ -83,11 +83,8 @@ void UHCImageTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Conte
 	FRDGTextureRef TargetTexture = FindOrRegisterResultTexture(GraphBuilder, TEXT("VorpexImageTextureCS.RT"));
 
 	FRHITexture* SourceTexture = InputTexture->GetResource()->TextureRHI;
-	FRDGTextureRef SourceTextureRef = GraphBuilder.FindExternalTexture(SourceTexture);
-	if (!SourceTextureRef)
-	{
-		SourceTextureRef = GraphBuilder.RegisterExternalTexture(CreateRenderTarget(SourceTexture, TEXT("VorpexImageTextureCS.InputTexture")));
-	}
+	FRDGTextureRef SourceTextureRef =
+		HCImageProcessorPasses::FindOrRegisterExternalTexture(GraphBuilder, SourceTexture, TEXT("VorpexImageTextureCS.InputTexture"));
 	Parameters->InputTexture = GraphBuilder.CreateSRV(FRDGTextureSRVDesc(SourceTextureRef));
 	Parameters->OutputTexture = GraphBuilder.CreateUAV(TempTexture);
 	Parameters->InputTextureSampler = TStaticSamplerState<SF_Bilinear, AM_Clamp, AM_Clamp, AM_Clamp>::GetRHI();
