@@ -208,44 +208,27 @@ TEST_F(SkeletalMeshComponentTest, CpuSkinningInTheBindPoseGivesTheMeshBack)
 	ExpectVector(Vertices[0].GetTangentY(), FVector3f(0, 1, 0));
 }
 
-TEST_F(SkeletalMeshComponentTest, CpuSkinningAppliesMorphWeightsThenTheOverridePose)
+TEST_F(SkeletalMeshComponentTest, CpuSkinningAppliesMorphWeightsAndAnOverrideRebindsWithoutMovingVertices)
 {
 	Component->SetMorphTarget(FName(TEXT("Bulge")), 0.5f);
 	Component->SetRefPoseOverride(StretchedPose());
 	const TArray<FFinalSkinVertex> Vertices = Skin();
 	ASSERT_EQ(Vertices.Num(), 4);
-	// Root-bound points turn 90 degrees about Z ((x, y, z) to (-y, x, z)) and rise 100; arm-bound
-	// points first move 10 out along the stretched bone.
-	ExpectVector(Vertices[0].Position, FVector3f(0, 0, 100));
-	ExpectVector(Vertices[1].Position, FVector3f(0, 20, 100));
-	// Vertex 2 rose by half of 2 before skinning: (20, 0, 1) + (10, 0, 0), turned and raised.
-	ExpectVector(Vertices[2].Position, FVector3f(0, 30, 101));
-	// Vertex 3, morphed to (15, 1, 5): 3/4 of the root's (-1, 15, 105) and 1/4 of the arm's (-1, 25, 105).
-	ExpectVector(Vertices[3].Position, FVector3f(-1, 17.5f, 105));
-
-	// Vertex 2's normal leaned by half of (1, 0, 0): (0.5, 0, 1) normalised, its tangent squared to it, both turned.
-	const float InvSqrt5 = 1.0f / FMath::Sqrt(5.0f);
-	ExpectVector(FVector3f(Vertices[2].TangentZ.X, Vertices[2].TangentZ.Y, Vertices[2].TangentZ.Z), FVector3f(0, InvSqrt5, 2 * InvSqrt5));
-	ExpectVector(Vertices[2].TangentX, FVector3f(0, 2 * InvSqrt5, -InvSqrt5));
-	EXPECT_EQ(Vertices[2].TangentZ.W, 1.0f);
-	ExpectVector(Vertices[1].TangentX, FVector3f(0, 1, 0));
-
-	// Dropping the weight gives the unmorphed, posed mesh.
-	Component->SetMorphTarget(FName(TEXT("Bulge")), 0.0f);
-	ExpectVector(Skin()[2].Position, FVector3f(0, 30, 100));
-}
-
-TEST_F(SkeletalMeshComponentTest, CpuSkinningNormalisesWeightsAndLeavesUnweightedVerticesAlone)
-{
-	FSkeletalMeshLODRenderData& LOD = Mesh->GetResourceForRendering()->LODRenderData[0];
-	// Vertex 3 weighted 3 : 1 without summing to 65535, vertex 0 without any weight.
-	LOD.SkinWeightVertexBuffer = TArray<FSkinWeightInfo>{
-		FSkinWeightInfo(), SceneTest::Influences({{1, 65535}}), SceneTest::Influences({{1, 65535}}), SceneTest::Influences({{0, 3}, {1, 1}})};
-	Component->SetRefPoseOverride(StretchedPose());
-	const TArray<FFinalSkinVertex> Vertices = Skin();
+	// The override is the new bind pose as well as the pose, so only the morph moves vertices:
+	// vertex 2 rose by half of 2, vertex 3 moved by half of (0, 2, 0).
 	ExpectVector(Vertices[0].Position, FVector3f(0, 0, 0));
-	// 3 : 1 counts as 3/4 : 1/4 of (0, 15, 105) and (0, 25, 105).
-	ExpectVector(Vertices[3].Position, FVector3f(0, 17.5f, 105));
+	ExpectVector(Vertices[2].Position, FVector3f(20, 0, 1));
+	ExpectVector(Vertices[3].Position, FVector3f(15, 1, 5));
+
+	// Vertex 2's normal leaned by half of (1, 0, 0): (0.5, 0, 1) normalised, its tangent squared to it.
+	const float InvSqrt5 = 1.0f / FMath::Sqrt(5.0f);
+	ExpectVector(FVector3f(Vertices[2].TangentZ.X, Vertices[2].TangentZ.Y, Vertices[2].TangentZ.Z), FVector3f(InvSqrt5, 0, 2 * InvSqrt5));
+	ExpectVector(Vertices[2].TangentX, FVector3f(2 * InvSqrt5, 0, -InvSqrt5));
+	EXPECT_EQ(Vertices[2].TangentZ.W, 1.0f);
+
+	// Dropping the weight gives the mesh back.
+	Component->SetMorphTarget(FName(TEXT("Bulge")), 0.0f);
+	ExpectVector(Skin()[2].Position, FVector3f(20, 0, 0));
 }
 
 TEST_F(SkeletalMeshComponentTest, CpuSkinningRefusesDataThatDoesNotFit)

@@ -195,7 +195,10 @@ void USkinnedMeshComponent::CacheRefToLocalMatrices(TArray<FMatrix44f>& OutRefTo
 		return;
 	}
 	const TArray<FTransform>& ComponentSpace = GetComponentSpaceTransforms();
-	const TArray<FMatrix44f>& InverseBind = SkinnedAsset->GetRefBasesInvMatrix();
+	// An override replaces the bind pose as well as the pose: the mesh is bound to the overridden
+	// skeleton, so a component resting in its reference pose shows its vertices unmoved.
+	const bool bUseOverride = RefPoseOverride.IsValid() && RefPoseOverride->RefBasesInvMatrix.Num() == ComponentSpace.Num();
+	const TArray<FMatrix44f>& InverseBind = bUseOverride ? RefPoseOverride->RefBasesInvMatrix : SkinnedAsset->GetRefBasesInvMatrix();
 	checkf(InverseBind.Num() == ComponentSpace.Num(), TEXT("CacheRefToLocalMatrices of %s: %d inverse bind matrices for %d bones of %s"),
 		*GetPathName(), InverseBind.Num(), ComponentSpace.Num(), *SkinnedAsset->GetName());
 	OutRefToLocal.Reserve(ComponentSpace.Num());

@@ -20,6 +20,8 @@ using FMorphTargetWeightMap = TMap<const UMorphTarget*, int32>;
  * A mesh component that draws a skinned asset. No animation is evaluated on it: its pose is
  * the asset's reference pose, or the reference-pose override when one is set, and the active
  * morph targets are blended in with their weights. GetCPUSkinnedVertices computes the result.
+ * An override is the bind pose too (its inverse bind matrices replace the asset's), so at rest
+ * it moves no vertex: it places the bones that animation and export see.
  */
 UCLASS(Abstract, BlueprintType)
 class ENGINE_API USkinnedMeshComponent : public UMeshComponent
@@ -45,8 +47,8 @@ public:
 	const TArray<float>& GetMorphTargetWeights() const { return MorphTargetWeights; }
 
 	/**
-	 * Replaces the asset's reference pose on this component with NewRefPoseTransforms, one local
-	 * transform per bone. Without an asset, or with a transform count other than its bone count,
+	 * Replaces the asset's reference pose and bind pose on this component with
+	 * NewRefPoseTransforms, one local transform per bone. Without an asset, or with a transform count other than its bone count,
 	 * a warning is logged on LogSkeletalMesh and nothing changes.
 	 */
 	virtual void SetRefPoseOverride(const TArray<FTransform>& NewRefPoseTransforms);
