@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package Vorpex needs to build, test and run on a fresh Debian 12
-# machine. Safe to run again: it only installs what is missing. Must run as root.
+# machine, then the Khronos glTF validator the AssetIO tests run (npm, pinned by
+# Tools/GltfValidator/package-lock.json). Safe to run again: it only installs what is missing.
+# Must run as root.
 set -euo pipefail
 
 packages=(
@@ -13,7 +15,29 @@ packages=(
   python3-numpy
   # shader compiler: glslang's static libraries (HLSL front end) and SPIRV-Tools (optimizer, validator)
   glslang-dev spirv-tools
+  # the glTF validator's runtime
+  nodejs
 )
+
+# The glTF validator's installer. Debian packages npm apart from nodejs; a nodejs that ships its
+# own npm conflicts with that package, so it is only asked for while the command is missing.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
+
+repository="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+validator="$repository/Tools/GltfValidator"
+
+# npm ci installs exactly the locked versions; it runs only while the package is missing, so
+# a second run neither reinstalls nor needs the registry.
+install_validator() {
+  if [ -f "$validator/node_modules/gltf-validator/package.json" ]; then
+    echo "setup: glTF validator present"
+    return
+  fi
+  echo "setup: installing the glTF validator"
+  npm ci --prefix "$validator" --no-audit --no-fund
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -24,6 +48,7 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#packages[@]} packages present"
+  install_validator
   exit 0
 fi
 
@@ -36,3 +61,4 @@ echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_validator

@@ -10,30 +10,28 @@
 
 namespace
 {
-	/** The checks shared by every entry point; logs and returns false on bad sizes. */
-	bool ValidateTexels(int64 TexelByteCount, int32 Width, int32 Height)
+	/** Why Width × Height texels in TexelByteCount bytes cannot be encoded ("a PNG of ..."), or empty when they can. */
+	FString TexelProblem(int64 TexelByteCount, int32 Width, int32 Height)
 	{
 		if (Width <= 0 || Height <= 0)
 		{
-			UE_LOG(LogAssetIO, Warning, TEXT("Cannot encode a PNG of %d x %d texels"), Width, Height);
-			return false;
+			return FString::Printf(TEXT("a PNG of %d x %d texels"), Width, Height);
 		}
 		// Texel arrays are indexed by int32, so the RGBA copy made for the encoder must fit in one.
 		if (static_cast<int64>(Width) * Height * 4 > MAX_int32)
 		{
-			UE_LOG(LogAssetIO, Warning, TEXT("Cannot encode a PNG of %d x %d texels: too large"), Width, Height);
-			return false;
+			return FString::Printf(TEXT("a PNG of %d x %d texels: too large"), Width, Height);
 		}
 		if (TexelByteCount != static_cast<int64>(Width) * Height * 4)
 		{
-			UE_LOG(LogAssetIO, Warning, TEXT("Cannot encode a PNG of %d x %d texels from %lld bytes (%lld expected)"), Width, Height,
+			return FString::Printf(TEXT("a PNG of %d x %d texels from %lld bytes (%lld expected)"), Width, Height,
 				static_cast<long long>(TexelByteCount), static_cast<long long>(Width) * Height * 4);
-			return false;
 		}
-		return true;
+		return FString();
 	}
 
-	bool Encode(const uint8* Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes)
+	/** Encodes checked texels; on failure OutProblem says what could not be encoded, as TexelProblem does. */
+	bool Encode(const uint8* Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes, FString& OutProblem)
 	{
 		TArray<uint8> Rgba;
 		Rgba.SetNumUninitialized(Width * Height * 4);
@@ -49,11 +47,23 @@ namespace
 		{ static_cast<TArray<uint8>*>(Context)->Append(static_cast<const uint8*>(Data), Size); };
 		if (!stbi_write_png_to_func(AppendBytes, &PngBytes, Width, Height, 4, Rgba.GetData(), Width * 4))
 		{
-			UE_LOG(LogAssetIO, Warning, TEXT("Cannot encode a PNG of %d x %d texels"), Width, Height);
+			OutProblem = FString::Printf(TEXT("a PNG of %d x %d texels"), Width, Height);
 			return false;
 		}
 		OutPngBytes = std::move(PngBytes);
 		return true;
+	}
+
+	/** Encodes unchecked texels; the reason for a refusal goes to OutError as "cannot encode a PNG of ...". */
+	bool CheckAndEncode(const uint8* Texels, int64 TexelByteCount, int32 Width, int32 Height, TArray<uint8>& OutPngBytes, FString& OutError)
+	{
+		FString Problem = TexelProblem(TexelByteCount, Width, Height);
+		if (Problem.IsEmpty() && Encode(Texels, Width, Height, OutPngBytes, Problem))
+		{
+			return true;
+		}
+		OutError = TEXT("cannot encode ") + Problem;
+		return false;
 	}
 
 	bool Save(const TArray<uint8>& PngBytes, const FString& Filename)
@@ -70,7 +80,13 @@ namespace
 
 bool FPngWriter::EncodeBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes)
 {
-	return ValidateTexels(Texels.Num(), Width, Height) && Encode(Texels.GetData(), Width, Height, OutPngBytes);
+	FString Problem = TexelProblem(Texels.Num(), Width, Height);
+	if (Problem.IsEmpty() && Encode(Texels.GetData(), Width, Height, OutPngBytes, Problem))
+	{
+		return true;
+	}
+	UE_LOG(LogAssetIO, Warning, TEXT("Cannot encode %s"), *Problem);
+	return false;
 }
 
 bool FPngWriter::WriteBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, const FString& Filename)
@@ -79,53 +95,71 @@ bool FPngWriter::WriteBGRA(const TArray<uint8>& Texels, int32 Width, int32 Heigh
 	return EncodeBGRA(Texels, Width, Height, PngBytes) && Save(PngBytes, Filename);
 }
 
-bool FPngWriter::WriteTexture(const UTexture2D* Texture, const FString& Filename)
+bool FPngWriter::EncodeTexture(const UTexture2D* Texture, TArray<uint8>& OutPngBytes, FString& OutError)
 {
 	const FTexturePlatformData* Data = Texture ? Texture->GetPlatformData() : nullptr;
 	if (!Data || Data->Mips.IsEmpty())
 	{
-		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the texture has no texels"), *Filename);
+		OutError = TEXT("the texture has no texels");
 		return false;
 	}
 	if (Data->PixelFormat != PF_B8G8R8A8)
 	{
-		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: %s is not in PF_B8G8R8A8"), *Filename, *Texture->GetPathName());
+		OutError = FString::Printf(TEXT("%s is not in PF_B8G8R8A8"), *Texture->GetPathName());
 		return false;
 	}
 	const FTexture2DMipMap& Mip = Data->Mips[0];
 	if (Mip.BulkData.IsLocked())
 	{
-		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the texels of %s are locked"), *Filename, *Texture->GetPathName());
+		OutError = FString::Printf(TEXT("the texels of %s are locked"), *Texture->GetPathName());
 		return false;
 	}
-	if (!ValidateTexels(Mip.BulkData.GetBulkDataSize(), Mip.SizeX, Mip.SizeY))
-	{
-		return false;
-	}
-	TArray<uint8> PngBytes;
 	const uint8* Texels = static_cast<const uint8*>(Mip.BulkData.LockReadOnly());
-	const bool bEncoded = Encode(Texels, Mip.SizeX, Mip.SizeY, PngBytes);
+	const bool bEncoded = CheckAndEncode(Texels, Mip.BulkData.GetBulkDataSize(), Mip.SizeX, Mip.SizeY, OutPngBytes, OutError);
 	Mip.BulkData.Unlock();
-	return bEncoded && Save(PngBytes, Filename);
+	return bEncoded;
 }
 
-bool FPngWriter::WriteRenderTarget(const UTextureRenderTarget2D* RenderTarget, const FString& Filename)
+bool FPngWriter::WriteTexture(const UTexture2D* Texture, const FString& Filename)
+{
+	TArray<uint8> PngBytes;
+	FString Error;
+	if (!EncodeTexture(Texture, PngBytes, Error))
+	{
+		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: %s"), *Filename, *Error);
+		return false;
+	}
+	return Save(PngBytes, Filename);
+}
+
+bool FPngWriter::EncodeRenderTarget(const UTextureRenderTarget2D* RenderTarget, TArray<uint8>& OutPngBytes, FString& OutError)
 {
 	FTextureRenderTargetResource* Resource = RenderTarget ? RenderTarget->GameThread_GetRenderTargetResource() : nullptr;
 	if (!Resource)
 	{
-		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the render target has no resource"), *Filename);
+		OutError = TEXT("the render target has no resource");
 		return false;
 	}
 	TArray<FColor> Pixels;
 	if (!Resource->ReadPixels(Pixels))
 	{
-		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: the pixels of %s could not be read"), *Filename, *RenderTarget->GetPathName());
+		OutError = FString::Printf(TEXT("the pixels of %s could not be read"), *RenderTarget->GetPathName());
 		return false;
 	}
 	// FColor is laid out B, G, R, A: the texels as the encoder takes them.
 	static_assert(sizeof(FColor) == 4);
-	TArray<uint8> PngBytes;
 	const FIntPoint Size = Resource->GetSizeXY();
-	return Encode(reinterpret_cast<const uint8*>(Pixels.GetData()), Size.X, Size.Y, PngBytes) && Save(PngBytes, Filename);
+	return CheckAndEncode(reinterpret_cast<const uint8*>(Pixels.GetData()), int64(Pixels.Num()) * 4, Size.X, Size.Y, OutPngBytes, OutError);
+}
+
+bool FPngWriter::WriteRenderTarget(const UTextureRenderTarget2D* RenderTarget, const FString& Filename)
+{
+	TArray<uint8> PngBytes;
+	FString Error;
+	if (!EncodeRenderTarget(RenderTarget, PngBytes, Error))
+	{
+		UE_LOG(LogAssetIO, Warning, TEXT("Cannot write %s: %s"), *Filename, *Error);
+		return false;
+	}
+	return Save(PngBytes, Filename);
 }

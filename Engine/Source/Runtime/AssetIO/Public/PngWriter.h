@@ -17,12 +17,21 @@ public:
 	static bool EncodeBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes);
 	/** Encodes the texels and saves them as Filename, replacing it as a whole (FFileHelper::SaveArrayToFile). */
 	static bool WriteBGRA(const TArray<uint8>& Texels, int32 Width, int32 Height, const FString& Filename);
-	/** Writes mip 0 of a PF_B8G8R8A8 texture; a mip locked for writing is refused, as its bytes may be half-made. */
+	/**
+	 * Encodes mip 0 of a PF_B8G8R8A8 texture into OutPngBytes (replaced only on success); a mip
+	 * locked for writing is refused, as its bytes may be half-made. Nothing is logged: a refusal
+	 * gives false with the reason in OutError.
+	 */
+	static bool EncodeTexture(const UTexture2D* Texture, TArray<uint8>& OutPngBytes, FString& OutError);
+	/** Writes mip 0 of the texture as EncodeTexture encodes it. */
 	static bool WriteTexture(const UTexture2D* Texture, const FString& Filename);
 	/**
-	 * Reads back an 8-bit four-channel render target (game thread; waits for the GPU) and writes
-	 * its texels as they are stored, without colour conversion. A target without a resource or
-	 * of another format is refused.
+	 * Reads back an 8-bit four-channel render target (game thread; waits for the GPU) and
+	 * encodes its texels as they are stored, without colour conversion, into OutPngBytes
+	 * (replaced only on success). A target without a resource or of another format gives false
+	 * with the reason in OutError; nothing is logged.
 	 */
+	static bool EncodeRenderTarget(const UTextureRenderTarget2D* RenderTarget, TArray<uint8>& OutPngBytes, FString& OutError);
+	/** Writes the render target's texels as EncodeRenderTarget encodes them. */
 	static bool WriteRenderTarget(const UTextureRenderTarget2D* RenderTarget, const FString& Filename);
 };
