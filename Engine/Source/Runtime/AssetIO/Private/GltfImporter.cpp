@@ -1218,6 +1218,10 @@ namespace
 	T* Import(const FString& Filename, UObject* Outer, FName Name, FString& OutError, FFill Fill)
 	{
 		UObject* Destination = Outer ? Outer : GetTransientPackage();
+		if (Name.IsNone())
+		{
+			Name = MakeUniqueObjectName(Destination, T::StaticClass(), FName(*FPaths::GetBaseFilename(Filename)));
+		}
 		if (StaticFindObject(nullptr, Destination, *Name.ToString()))
 		{
 			OutError = FString::Printf(TEXT("%s already holds an object called %s"), *Destination->GetName(), *Name.ToString());

@@ -54,9 +54,10 @@ class ASSETIO_API FGltfImporter
 public:
 	/**
 	 * Makes the skeletal mesh Name in Outer (the transient package when null) from Filename,
-	 * with its skeleton (a USkeleton inside the mesh), material slots and morph targets.
-	 * Null with the reason in OutError when the file cannot be read or converted, or Outer
-	 * already holds an object called Name.
+	 * with its skeleton (a USkeleton inside the mesh), material slots and morph targets. A
+	 * Name of None gets a unique name made from the file's base name. Null with the reason in
+	 * OutError when the file cannot be read or converted, or Outer already holds an object
+	 * called Name.
 	 */
 	static USkeletalMesh* ImportSkeletalMesh(const FString& Filename, UObject* Outer, FName Name, FString& OutError);
 

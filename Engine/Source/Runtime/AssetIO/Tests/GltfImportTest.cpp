@@ -428,6 +428,13 @@ TEST_F(GltfImportTest, DirectImportNamesTheOuterAndRefusesATakenName)
 	UAnimSequence* Sequence = FGltfImporter::ImportAnimation(Filename, Package, FName(TEXT("A_Direct")), Error);
 	ASSERT_NE(Sequence, nullptr) << Error.ToStdString();
 	EXPECT_EQ(Sequence->GetOuter(), Package);
+
+	// Without a name each import gets its own, made from the file's.
+	USkeletalMesh* First = FGltfImporter::ImportSkeletalMesh(Filename, Package, NAME_None, Error);
+	USkeletalMesh* Second = FGltfImporter::ImportSkeletalMesh(Filename, Package, NAME_None, Error);
+	ASSERT_TRUE(First && Second) << Error.ToStdString();
+	EXPECT_NE(First, Second);
+	EXPECT_TRUE(First->GetName().StartsWith(TEXT("Body")));
 }
 
 TEST_F(GltfImportTest, DamagedFilesAreRefusedWithTheirReason)
