@@ -47,8 +47,8 @@ namespace
 		}
 		EXPECT_EQ(BoundMeshes, (std::set<std::string>{"Body", "Head"}));
 
-		// Four pickers; the one of the body's and the head's skin tone has a target in each.
-		ASSERT_EQ(Graph["pickers"].size(), 4u);
+		// Five pickers; the skin tone one has a target in the body and one in the head.
+		ASSERT_EQ(Graph["pickers"].size(), 5u);
 		size_t SharedPickers = 0;
 		for (const nlohmann::json& Picker : Graph["pickers"])
 		{

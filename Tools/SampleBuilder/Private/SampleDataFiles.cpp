@@ -367,6 +367,14 @@ namespace
 		return {{"name", "Skin"}, {"materialKey", "_BaseColorMap"}, {"processors", Processors}};
 	}
 
+	/** A stack that is one flat colour: a white canvas tinted by a picker (interface position 1). */
+	FJson ColourStack(const char* Name)
+	{
+		return {{"name", Name}, {"materialKey", ""},
+			{"processors", FJson::array({Processor("Canvas", "ImageTexture", "", FJson::array(), {EditorImage(SampleLayout::WhiteCanvas)}),
+							   Processor("Colour", "Colorize", "", FJson::array(), FJson::array())})}};
+	}
+
 	FJson MakeSkinComposition()
 	{
 		// Interface positions in a skin stack: 0 the detail image, 1 the skin tone, 2 the brightening
@@ -375,12 +383,17 @@ namespace
 			{"processorStacks", FJson::array({MaskStack("NailsMask", SampleLayout::NailsMask), SkinStack(SampleLayout::BodyDetail, {{"Nails", 0}})})},
 			{"handlers", FJson::array({Picker("Skin Tone", 1, 1, -0.4f, -0.2f, SampleLayout::SkinTonePalette),
 							 Picker("Nail Colour", 1, 3, 0.0f, -0.9f, SampleLayout::NailsPalette)})}};
+		// The head also paints eye shadow over its lids: the colour stack's flat colour, laid over
+		// the skin through the lids' mask (a source stack and a mask stack, no image of its own).
+		FJson HeadSkin = SkinStack(SampleLayout::HeadDetail, {{"Lips", 0}, {"Brows", 1}});
+		HeadSkin["processors"].push_back(Processor("EyeShadow", "ImageTexture", "", {3, 2}, FJson::array()));
 		FJson Head = {{"meshes", {"Head"}},
 			{"processorStacks", FJson::array({MaskStack("LipsMask", SampleLayout::LipsMask), MaskStack("BrowsMask", SampleLayout::BrowsMask),
-									SkinStack(SampleLayout::HeadDetail, {{"Lips", 0}, {"Brows", 1}})})},
-			{"handlers", FJson::array({Picker("Skin Tone", 2, 1, -0.4f, -0.2f, SampleLayout::SkinTonePalette),
-							 Picker("Lip Colour", 2, 3, -0.2f, 0.1f, SampleLayout::LipsPalette),
-							 Picker("Brow Colour", 2, 4, -0.5f, 0.7f, SampleLayout::BrowsPalette)})}};
+									MaskStack("EyelidsMask", SampleLayout::EyelidsMask), ColourStack("EyeShadow"), HeadSkin})},
+			{"handlers", FJson::array({Picker("Skin Tone", 4, 1, -0.4f, -0.2f, SampleLayout::SkinTonePalette),
+							 Picker("Lip Colour", 4, 3, -0.2f, 0.1f, SampleLayout::LipsPalette),
+							 Picker("Brow Colour", 4, 4, -0.5f, 0.7f, SampleLayout::BrowsPalette),
+							 Picker("Eye Shadow", 3, 1, -0.8f, -0.6f, SampleLayout::EyeShadowPalette)})}};
 		return {{"version", 1}, {"components", FJson::array({Body, Head})}};
 	}
 

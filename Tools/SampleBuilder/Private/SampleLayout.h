@@ -41,10 +41,13 @@ namespace SampleLayout
 	inline constexpr const TCHAR* HeadDetail = TEXT("Editor/Textures/T_Head_Detail");
 	inline constexpr const TCHAR* LipsMask = TEXT("Editor/Textures/T_Lips_Mask");
 	inline constexpr const TCHAR* BrowsMask = TEXT("Editor/Textures/T_Brows_Mask");
+	inline constexpr const TCHAR* EyelidsMask = TEXT("Editor/Textures/T_Eyelids_Mask");
+	inline constexpr const TCHAR* WhiteCanvas = TEXT("Editor/Textures/T_White");
 	inline constexpr const TCHAR* NailsMask = TEXT("Editor/Textures/T_Nails_Mask");
 	inline constexpr const TCHAR* SkinTonePalette = TEXT("Editor/Textures/T_Palette_SkinTone");
 	inline constexpr const TCHAR* LipsPalette = TEXT("Editor/Textures/T_Palette_Lips");
 	inline constexpr const TCHAR* BrowsPalette = TEXT("Editor/Textures/T_Palette_Brows");
+	inline constexpr const TCHAR* EyeShadowPalette = TEXT("Editor/Textures/T_Palette_EyeShadow");
 	inline constexpr const TCHAR* NailsPalette = TEXT("Editor/Textures/T_Palette_Nails");
 
 	// The catalog and the characters.

@@ -106,6 +106,21 @@ float FSampleRegions::GetBrowsWeight(int32 Vertex) const
 	return Weight;
 }
 
+float FSampleRegions::GetEyelidsWeight(int32 Vertex) const
+{
+	const FVector3f& P = Mesh->Positions[Vertex];
+	float Weight = 0.0f;
+	// The upper lids lie in front of and above each eye's centre.
+	for (const FVector3f& Eye : Eyes)
+	{
+		if (P.X > Eye.X)
+		{
+			Weight = std::max(Weight, Ellipsoid(P, Eye + FVector3f(2.0f, 0.0f, 1.4f), FVector3f(1.2f, 1.5f, 0.7f), 1.6f));
+		}
+	}
+	return Weight * EyelidOpacity;
+}
+
 float FSampleRegions::GetNailsWeight(int32 Vertex) const
 {
 	const FVector3f& P = Mesh->Positions[Vertex];

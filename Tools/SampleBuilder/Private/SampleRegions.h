@@ -2,9 +2,10 @@
 
 // FSampleRegions: the parts of the base body that the sample's materials and masks tell apart,
 // placed from the joint markers of the source mesh. The head is everything above the middle of
-// the neck, the waist is at the height of the third spine joint; lips, brows and nails are soft regions (weight 1 inside, falling to 0 over a
-// little more than a centimetre) around the mouth, above the eyes and on the last joint of
-// every finger and toe.
+// the neck, the waist is at the height of the third spine joint; lips, brows, eyelids and nails
+// are soft regions (weight 1 inside, falling to 0 over a little more than a centimetre) around
+// the mouth, above the eyes, on the upper lids and on the last joint of every finger and toe.
+// Eyelid makeup is sheer: its weight peaks at EyelidOpacity.
 
 #include "CoreMinimal.h"
 #include "SampleSourceMesh.h"
@@ -12,6 +13,8 @@
 class FSampleRegions
 {
 public:
+	static constexpr float EyelidOpacity = 0.45f;
+
 	/** Places the regions; false with the reason when a joint marker the regions need is missing. */
 	bool Init(const FSampleSourceMesh& Mesh, FString& OutError);
 
@@ -23,6 +26,7 @@ public:
 	/** Region weights in [0, 1] of one source vertex. */
 	float GetLipsWeight(int32 Vertex) const;
 	float GetBrowsWeight(int32 Vertex) const;
+	float GetEyelidsWeight(int32 Vertex) const;
 	float GetNailsWeight(int32 Vertex) const;
 
 private:

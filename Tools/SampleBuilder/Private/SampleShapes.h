@@ -34,7 +34,8 @@ namespace SampleShapes
 			{TEXT("Skin"), TEXT("Skin")},
 			{TEXT("Body"), TEXT("Body")},
 			{TEXT("Head"), TEXT("Head")},
-			{TEXT("Face"), TEXT("Face")},
+			// Shares the head's area in the editor: sections with one display name share one.
+			{TEXT("Face"), TEXT("Head")},
 			{TEXT("Ancestry"), TEXT("Ancestry")},
 		};
 		return Segments;

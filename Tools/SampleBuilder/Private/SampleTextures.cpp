@@ -144,9 +144,22 @@ FSampleImage FSampleTextures::MakeRegionMask(ERegion Region) const
 	Rasterizer.Fill(Mesh, GetPartFaces(Part),
 		[this, Region](int32 Vertex)
 		{
-			const float Weight = Region == ERegion::Lips	  ? Regions.GetLipsWeight(Vertex)
-								 : Region == ERegion::Brows ? Regions.GetBrowsWeight(Vertex)
-															: Regions.GetNailsWeight(Vertex);
+			float Weight = 0.0f;
+			switch (Region)
+			{
+			case ERegion::Lips:
+				Weight = Regions.GetLipsWeight(Vertex);
+				break;
+			case ERegion::Brows:
+				Weight = Regions.GetBrowsWeight(Vertex);
+				break;
+			case ERegion::Eyelids:
+				Weight = Regions.GetEyelidsWeight(Vertex);
+				break;
+			case ERegion::Nails:
+				Weight = Regions.GetNailsWeight(Vertex);
+				break;
+			}
 			return FLinearColor(Weight, Weight, Weight, 1.0f);
 		});
 	Rasterizer.Dilate(DilationPasses);
@@ -198,6 +211,14 @@ FSampleImage FSampleTextures::MakePalette(EPalette Palette)
 						U),
 					V);
 				break;
+			case EPalette::EyeShadow:
+				// Taupe, bronze, plum, teal, smoke across; light to deep down. Painted over the
+				// lids rather than tinting them, so there is no uncoloured row.
+				Colour = Ramp({FLinearColor(0.66f, 0.56f, 0.50f, 1), FLinearColor(0.72f, 0.50f, 0.26f, 1), FLinearColor(0.50f, 0.28f, 0.46f, 1),
+								  FLinearColor(0.20f, 0.46f, 0.48f, 1), FLinearColor(0.30f, 0.30f, 0.32f, 1)},
+							 U) *
+						 (1.1f - 0.6f * V);
+				break;
 			case EPalette::Nails:
 				Colour = Lerp(White, HueColour(U), V);
 				break;
@@ -207,6 +228,11 @@ FSampleImage FSampleTextures::MakePalette(EPalette Palette)
 		}
 	}
 	return Image;
+}
+
+FSampleImage FSampleTextures::MakeWhite()
+{
+	return FSampleImage(16, 16, FLinearColor(1, 1, 1, 1));
 }
 
 float FSampleTextures::GetWeaveHeight(EGarment Garment, int32 X, int32 Y)

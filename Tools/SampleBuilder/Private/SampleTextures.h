@@ -29,6 +29,7 @@ public:
 	{
 		Lips,
 		Brows,
+		Eyelids,
 		Nails
 	};
 	enum class EPalette : uint8
@@ -36,6 +37,7 @@ public:
 		SkinTone,
 		Lips,
 		Brows,
+		EyeShadow,
 		Nails
 	};
 	enum class EGarment : uint8
@@ -59,12 +61,14 @@ public:
 	 * "LinearDodge" step).
 	 */
 	FSampleImage MakeSkinDetail(ESkinPart Part) const;
-	/** A region's weight in red, green and blue (lips and brows on the head's layout, nails on the body's). */
+	/** A region's weight in red, green and blue (lips, brows and eyelids on the head's layout, nails on the body's). */
 	FSampleImage MakeRegionMask(ERegion Region) const;
 	/** Visible (white) and covered (black) body texels of the body material; Covered is per source vertex. */
 	FSampleImage MakeCullMask(const TArray<bool>& Covered) const;
 
 	static FSampleImage MakePalette(EPalette Palette);
+	/** A small plain white image: the canvas a colour picker paints a flat colour on. */
+	static FSampleImage MakeWhite();
 	/** Variation 0 or 1 of a garment's albedo. */
 	static FSampleImage MakeGarmentAlbedo(EGarment Garment, int32 Variation);
 	static FSampleImage MakeGarmentNormal(EGarment Garment);
