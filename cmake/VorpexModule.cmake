@@ -141,3 +141,13 @@ function(vorpex_reflect target)
   target_sources(${target} PRIVATE ${generated_sources})
   target_include_directories(${target} ${ARG_SCOPE} "${ARG_OUTPUT_DIR}")
 endfunction()
+
+# Lets a test target run the Khronos glTF validator (Tools/GltfValidator, installed by
+# scripts/setup.sh) under node through Tools/GltfValidator/GltfValidation.h.
+function(vorpex_use_gltf_validator target)
+  find_program(VORPEX_NODE_EXECUTABLE node)
+  target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}/Tools/GltfValidator")
+  target_compile_definitions(${target} PRIVATE
+    VORPEX_NODE_EXECUTABLE="${VORPEX_NODE_EXECUTABLE}"
+    VORPEX_GLTF_VALIDATOR="${PROJECT_SOURCE_DIR}/Tools/GltfValidator/validate.mjs")
+endfunction()

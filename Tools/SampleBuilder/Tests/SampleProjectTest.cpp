@@ -10,6 +10,7 @@
 #include "Engine/SkeletalMesh.h"
 #include "Engine/Texture2D.h"
 #include "GltfImporter.h"
+#include "GltfValidation.h"
 #include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/PackageName.h"
@@ -287,6 +288,15 @@ namespace
 			ASSERT_FALSE(Part.materialNames.IsEmpty());
 			EXPECT_TRUE(SlotNames.Contains(Part.materialNames[0])) << *Part.materialNames[0];
 			EXPECT_TRUE(ComposedMeshes.Contains(Part.meshName.ToLower())) << *Part.meshName;
+		}
+	}
+
+	TEST_F(SampleProjectTest, EveryGltfFilePassesTheValidator)
+	{
+		for (const TCHAR* Name : {SampleLayout::BodyMesh, SampleLayout::TightsMesh, SampleLayout::SkirtMesh, SampleLayout::ShapeRig})
+		{
+			const nlohmann::json Report = GltfValidation::Validate(ContentFile(Name, TEXT(".glb")).ToStdString());
+			EXPECT_EQ(Report.value("errors", -1), 0) << Name << ": " << Report.dump();
 		}
 	}
 

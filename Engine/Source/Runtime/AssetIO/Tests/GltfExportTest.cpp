@@ -8,6 +8,7 @@
 #include "Engine/TextureRenderTarget2D.h"
 #include "GltfExporter.h"
 #include "GltfImporter.h"
+#include "GltfValidation.h"
 #include "Materials/Material.h"
 #include "Materials/MaterialInstanceDynamic.h"
 #include "Misc/FileHelper.h"
@@ -169,29 +170,9 @@ namespace
 		}
 	};
 
-	/** The validator's report of Filename: the error, warning, info and hint counts and the messages validate.mjs prints. */
 	FJson Validate(const FString& Filename)
 	{
-		const std::string Command = std::string("\"") + VORPEX_NODE_EXECUTABLE + "\" \"" + VORPEX_GLTF_VALIDATOR + "\" \"" + Filename.ToStdString() + "\" 2>&1";
-		FILE* Pipe = popen(Command.c_str(), "r");
-		if (!Pipe)
-		{
-			ADD_FAILURE() << "cannot run " << Command;
-			return FJson();
-		}
-		std::string Output;
-		char Chunk[4096];
-		while (const size_t Read = fread(Chunk, 1, sizeof(Chunk), Pipe))
-		{
-			Output.append(Chunk, Read);
-		}
-		pclose(Pipe);
-		const FJson Report = FJson::parse(Output, nullptr, false);
-		if (Report.is_discarded())
-		{
-			ADD_FAILURE() << "the validator did not answer with a report (install it with scripts/setup.sh): " << Output;
-		}
-		return Report;
+		return GltfValidation::Validate(Filename.ToStdString());
 	}
 
 	/** Per skeleton bone, its weight in 1/65535 units. */
