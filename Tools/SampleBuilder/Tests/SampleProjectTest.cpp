@@ -16,6 +16,7 @@
 #include "Misc/PackageName.h"
 #include "Rendering/SkeletalMeshRenderData.h"
 #include "Misc/Paths.h"
+#include "RenderingThread.h"
 #include "SampleDataFiles.h"
 #include "SampleLayout.h"
 #include "SampleProjectBuilder.h"
@@ -83,6 +84,10 @@ namespace
 		}
 
 		static void TearDownTestSuite() { FPackageName::UnRegisterMountPoint(TEXT("/Game/"), Content); }
+
+		// Imports and texture loads queue GPU uploads; they finish before the test ends, so no
+		// render command is still starting the driver when the process exits.
+		void TearDown() override { FlushRenderingCommands(); }
 
 		static USkeletalMesh* ImportMesh(const TCHAR* Name)
 		{
