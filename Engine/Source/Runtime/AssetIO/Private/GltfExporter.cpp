@@ -21,14 +21,12 @@ namespace
 	using namespace UE::AssetIO::Private;
 	using FJson = FGltfBuilder::FJson;
 
-	/** The LOD's vertices as they are written, and how their morph deltas are moved to match. */
+	/** The LOD's vertices as they are written. */
 	struct FVertexFrame
 	{
 		TArray<FVector3f> Positions;
 		TArray<FVector3f> TangentX;
 		TArray<FVector4f> TangentZ;
-		/** Per vertex, the matrix morph deltas are moved by; empty when they are written as they are. */
-		TArray<FMatrix44f> DeltaMatrices;
 	};
 
 	FVector3f XYZ(const FVector4f& V)
@@ -136,8 +134,11 @@ namespace
 		return Override.IsValid() && Override->RefBonePoses.Num() == NumBones ? Override.Get() : nullptr;
 	}
 
-	/** The vertices to write, following GltfExporter.h: the buffers, skinned with the override, or morphed and skinned when baking. */
-	FVertexFrame VerticesToWrite(const USkinnedMeshComponent* Component, const FSkeletalMeshLODRenderData& LOD, bool bOverride, bool bBake)
+	/**
+	 * The vertices to write, following GltfExporter.h: the buffers as they are (a component at
+	 * rest shows them, an override rebinds them without moving them), or morphed when baking.
+	 */
+	FVertexFrame VerticesToWrite(const USkinnedMeshComponent* Component, const FSkeletalMeshLODRenderData& LOD, bool bBake)
 	{
 		FVertexFrame Frame;
 		if (bBake)
@@ -153,51 +154,11 @@ namespace
 			return Frame;
 		}
 		const FStaticMeshVertexBuffers& Buffers = LOD.StaticVertexBuffers;
-		const uint32 NumVertices = LOD.GetNumVertices();
-		for (uint32 Vertex = 0; Vertex < NumVertices; ++Vertex)
+		for (uint32 Vertex = 0; Vertex < LOD.GetNumVertices(); ++Vertex)
 		{
 			Frame.Positions.Add(Buffers.PositionVertexBuffer.VertexPosition(Vertex));
 			Frame.TangentX.Add(XYZ(Buffers.StaticMeshVertexBuffer.VertexTangentX(Vertex)));
 			Frame.TangentZ.Add(Buffers.StaticMeshVertexBuffer.VertexTangentZ(Vertex));
-		}
-		if (!bOverride || LOD.SkinWeightVertexBuffer.GetNumVertices() == 0)
-		{
-			return Frame;
-		}
-		// The blend of the component's CPU skinning, without the morph targets, which glTF applies before skinning.
-		TArray<FMatrix44f> RefToLocals;
-		Component->CacheRefToLocalMatrices(RefToLocals);
-		Frame.DeltaMatrices.Init(FMatrix44f::Identity, int32(NumVertices));
-		for (const FSkelMeshRenderSection& Section : LOD.RenderSections)
-		{
-			for (uint32 Vertex = Section.BaseVertexIndex; Vertex < Section.BaseVertexIndex + Section.NumVertices; ++Vertex)
-			{
-				FSkinWeightInfo Influences;
-				LOD.SkinWeightVertexBuffer.GetVertexSkinWeights(Vertex, Influences);
-				uint32 WeightSum = 0;
-				for (int32 Slot = 0; Slot < MAX_TOTAL_INFLUENCES; ++Slot)
-				{
-					WeightSum += Influences.InfluenceWeights[Slot];
-				}
-				if (WeightSum == 0)
-				{
-					continue;
-				}
-				FMatrix44f Blended = FMatrix44f::Identity * 0.0f;
-				for (int32 Slot = 0; Slot < MAX_TOTAL_INFLUENCES; ++Slot)
-				{
-					if (Influences.InfluenceWeights[Slot] != 0)
-					{
-						Blended = Blended + RefToLocals[Section.BoneMap[Influences.InfluenceBones[Slot]]] * (float(Influences.InfluenceWeights[Slot]) / float(WeightSum));
-					}
-				}
-				const int32 Index = int32(Vertex);
-				Frame.DeltaMatrices[Index] = Blended;
-				Frame.Positions[Index] = Blended.TransformPosition(Frame.Positions[Index]);
-				Frame.TangentX[Index] = Blended.TransformVector(Frame.TangentX[Index]).GetSafeNormal(UE_SMALL_NUMBER, Frame.TangentX[Index]);
-				const FVector3f Normal = Blended.TransformVector(XYZ(Frame.TangentZ[Index])).GetSafeNormal(UE_SMALL_NUMBER, XYZ(Frame.TangentZ[Index]));
-				Frame.TangentZ[Index] = FVector4f(Normal.X, Normal.Y, Normal.Z, Frame.TangentZ[Index].W);
-			}
 		}
 		return Frame;
 	}
@@ -282,8 +243,8 @@ namespace
 		}
 	}
 
-	/** The POSITION and NORMAL deltas of one morph target over one section, moved as the vertices were. */
-	FJson MorphTargetOfSection(FGltfBuilder& Builder, const UMorphTarget* MorphTarget, const FSkelMeshRenderSection& Section, const FVertexFrame& Frame)
+	/** The POSITION and NORMAL deltas of one morph target over one section. */
+	FJson MorphTargetOfSection(FGltfBuilder& Builder, const UMorphTarget* MorphTarget, const FSkelMeshRenderSection& Section)
 	{
 		int32 NumDeltas = 0;
 		const FMorphTargetDelta* Deltas = MorphTarget->GetMorphTargetDelta(0, NumDeltas);
@@ -301,16 +262,9 @@ namespace
 		TArray<float> Normals;
 		for (const FMorphTargetDelta* Delta : InSection)
 		{
-			FVector3f Position = Delta->PositionDelta;
-			FVector3f Normal = Delta->TangentZDelta;
-			if (!Frame.DeltaMatrices.IsEmpty())
-			{
-				Position = Frame.DeltaMatrices[int32(Delta->SourceIdx)].TransformVector(Position);
-				Normal = Frame.DeltaMatrices[int32(Delta->SourceIdx)].TransformVector(Normal);
-			}
 			Indices.Add(Delta->SourceIdx - Section.BaseVertexIndex);
-			AppendPosition(Positions, Position);
-			AppendDirection(Normals, Normal);
+			AppendPosition(Positions, Delta->PositionDelta);
+			AppendDirection(Normals, Delta->TangentZDelta);
 		}
 		return {{"POSITION", Builder.AddSparseVec3Accessor(int32(Section.NumVertices), Indices, Positions)},
 			{"NORMAL", Builder.AddSparseVec3Accessor(int32(Section.NumVertices), Indices, Normals)}};
@@ -383,7 +337,7 @@ namespace
 			FJson Targets = FJson::array();
 			for (const TObjectPtr<UMorphTarget>& MorphTarget : Asset->GetMorphTargets())
 			{
-				Targets.push_back(MorphTargetOfSection(Builder, MorphTarget, Section, Frame));
+				Targets.push_back(MorphTargetOfSection(Builder, MorphTarget, Section));
 			}
 			Primitive["targets"] = std::move(Targets);
 		}
@@ -440,7 +394,7 @@ namespace
 			{"skeleton", HolderNode}, {"inverseBindMatrices", Builder.AddFloatAccessor(InverseBindMatrices, 16, false, 0)}});
 
 		const int32 FirstMaterial = Materials.AddSlots(Component, Asset);
-		const FVertexFrame Frame = VerticesToWrite(Component, LOD, Override != nullptr, Options.bBakeMorphTargets);
+		const FVertexFrame Frame = VerticesToWrite(Component, LOD, Options.bBakeMorphTargets);
 		const bool bMorphTargets = !Options.bBakeMorphTargets && !Asset->GetMorphTargets().IsEmpty();
 		FJson Primitives = FJson::array();
 		for (const FSkelMeshRenderSection& Section : LOD.RenderSections)

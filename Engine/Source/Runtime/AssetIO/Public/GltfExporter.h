@@ -25,11 +25,10 @@
 //     POSITION and NORMAL deltas (sparse where a primitive has moved vertices, zero otherwise),
 //     their names in mesh.extras.targetNames and the component's current weights (0 for those
 //     not active) in mesh.weights.
-// The vertices written are what the component shows, with the morph targets taken out where
-// they are kept: without an override the LOD 0 buffers as they are; with an override the
-// buffers skinned by the component's current bone matrices (CacheRefToLocalMatrices), each
-// morph delta moved by its vertex's blended skinning matrix; with bBakeMorphTargets the
-// morphed and skinned vertices of GetCPUSkinnedVertices, and no targets.
+// The vertices written are what the component shows at rest, with the morph targets taken out
+// where they are kept: the LOD 0 buffers as they are (an override rebinds the mesh to its pose
+// without moving a vertex); with bBakeMorphTargets the morphed vertices of
+// GetCPUSkinnedVertices, and no targets.
 //
 // Textures: the texture parameters of each slot's material that are bound to a texture become
 // PNG images inside the file (a UTexture2D from mip 0 of its texels, which must be
