@@ -216,7 +216,7 @@ namespace
 		int32 Variation;
 	};
 
-	FJson Blend(std::initializer_list<std::pair<const char*, float>> ShapeWeights, std::initializer_list<std::pair<const char*, float>> TextureWeights,
+	FJson Blend(std::initializer_list<std::pair<const char*, double>> ShapeWeights, std::initializer_list<std::pair<const char*, double>> TextureWeights,
 		std::initializer_list<FWorn> Worn)
 	{
 		FJson Shapes = FJson::array();
@@ -248,33 +248,33 @@ namespace
 	{
 		FJson Everyday = FJson::array({
 			Character("Ava", "Everyday",
-				{Blend({{"bodyshapes-elvs-fem-full-hourglass", 0.6f}, {"head-oval", 0.5f}, {"nose-scale-horiz-decr", 0.3f}}, {},
+				{Blend({{"bodyshapes-elvs-fem-full-hourglass", 0.6}, {"head-oval", 0.5}, {"nose-scale-horiz-decr", 0.3}}, {},
 					{{DeformableTights, 0}, {DeformableSkirt, 0}})}),
 			Character("Ben", "Everyday",
-				{Blend({{"torso-scale-horiz-incr", 0.5f}, {"head-square", 0.7f}, {"chin-prominent-incr", 0.4f}}, {{"Tanned", 0.6f}},
+				{Blend({{"torso-scale-horiz-incr", 0.5}, {"head-square", 0.7}, {"chin-prominent-incr", 0.4}}, {{"Tanned", 0.6}},
 					{{DeformableTights, 1}})}),
 			Character("Cleo", "Everyday",
-				{Blend({{"head-round", 0.4f}, {"stomach-pregnant-incr", 0.3f}, {"buttocks-volume-incr", 0.5f}}, {{"Tanned", 0.3f}},
+				{Blend({{"head-round", 0.4}, {"stomach-pregnant-incr", 0.3}, {"buttocks-volume-incr", 0.5}}, {{"Tanned", 0.3}},
 					{{DeformableSkirt, 1}})},
 				{{{"name", "BeautyMark"}, {"overlayAssetIndex", 0}, {"variationIndex", 1}}}),
 		});
 		FJson Elders = FJson::array({
 			Character("Dora", "Elders",
-				{Blend({{"head-age-incr", 1.0f}, {"bodyshapes-elvs-fem-apple", 0.5f}}, {{"head-age-incr", 0.8f}},
+				{Blend({{"head-age-incr", 1.0}, {"bodyshapes-elvs-fem-apple", 0.5}}, {{"head-age-incr", 0.8}},
 					{{DeformableSkirt, 0}, {DeformableTights, 0}})}),
 			Character("Eli", "Elders",
-				{Blend({{"head-age-incr", 0.7f}, {"head-triangular", 0.5f}, {"neck-double-incr", 0.6f}}, {{"head-age-incr", 0.5f}, {"Tanned", 0.2f}},
+				{Blend({{"head-age-incr", 0.7}, {"head-triangular", 0.5}, {"neck-double-incr", 0.6}}, {{"head-age-incr", 0.5}, {"Tanned", 0.2}},
 					{{DeformableTights, 1}})}),
 			// Only the first blend is worn; the second is kept with the data.
 			Character("Fay", "Elders",
-				{Blend({{"asian-male-young", 0.5f}, {"head-age-incr", 0.4f}, {"eyebrows-trans-up", 0.6f}}, {{"head-age-incr", 0.3f}},
+				{Blend({{"asian-male-young", 0.5}, {"head-age-incr", 0.4}, {"eyebrows-trans-up", 0.6}}, {{"head-age-incr", 0.3}},
 					 {{DeformableSkirt, 1}}),
-					Blend({{"head-diamond", 1.0f}}, {}, {})}),
+					Blend({{"head-diamond", 1.0}}, {}, {})}),
 		});
 		return {{"groups", FJson::array({{{"characters", Everyday}}, {{"characters", Elders}}})}};
 	}
 
-	FJson Range(float Default, float Min, float Max, float Deviation)
+	FJson Range(double Default, double Min, double Max, double Deviation)
 	{
 		return {{"defaultValue", Default}, {"minValue", Min}, {"maxValue", Max}, {"standardDeviation", Deviation}};
 	}
@@ -298,7 +298,7 @@ namespace
 					Shapes.push_back(Utf8(SampleShapes::GetMorphName(Target)));
 				}
 				Constraints.push_back(
-					{{"displayName", Utf8(Slider.DisplayName)}, {"uiWeight", {{"x", 0.0f}, {"y", float(SliderIndex++)}}}, {"shapes", Shapes}});
+					{{"displayName", Utf8(Slider.DisplayName)}, {"uiWeight", {{"x", 0.0}, {"y", double(SliderIndex++)}}}, {"shapes", Shapes}});
 			}
 			FJson Entry = {{"displayName", Utf8(Segment.DisplayName)}, {"name", Utf8(Segment.Name)}, {"meshMasks", FJson::array()},
 				{"transformConstraints", FJson::array()}, {"shapeConstraints", Constraints}, {"targetSkinCompositionMeshes", FJson::array()}};
@@ -310,9 +310,9 @@ namespace
 			}
 			if (FString(Segment.Name) == TEXT("Body"))
 			{
-				Entry["transformConstraints"] = {{{"displayName", "Spine Length"}, {"value", 0.0f}, {"range", Range(0.0f, -1.0f, 1.0f, 0.35f)},
-					{"boneTransformation", FJson::array({{{"boneName", "spine03"}, {"invert", false}, {"transformation", 0}, {"range", Range(0, -2, 2, 0.7f)}},
-											   {{"boneName", "spine01"}, {"invert", true}, {"transformation", 0}, {"range", Range(0, -1, 1, 0.35f)}}})}}};
+				Entry["transformConstraints"] = {{{"displayName", "Spine Length"}, {"value", 0.0}, {"range", Range(0.0, -1.0, 1.0, 0.35)},
+					{"boneTransformation", FJson::array({{{"boneName", "spine03"}, {"invert", false}, {"transformation", 0}, {"range", Range(0, -2, 2, 0.7)}},
+											   {{"boneName", "spine01"}, {"invert", true}, {"transformation", 0}, {"range", Range(0, -1, 1, 0.35)}}})}}};
 			}
 			Segmentations.push_back(Entry);
 		}
@@ -342,7 +342,7 @@ namespace
 			{"processors", FJson::array({Processor("Mask", "ImageTexture", "", FJson::array(), {EditorImage(Mask)})})}};
 	}
 
-	FJson Picker(const char* DisplayName, int32 Stack, int32 Process, float X, float Y, const TCHAR* Palette)
+	FJson Picker(const char* DisplayName, int32 Stack, int32 Process, double X, double Y, const TCHAR* Palette)
 	{
 		return {{"type", "PixelPickerElement"}, {"displayName", DisplayName}, {"stack", Stack}, {"process", Process}, {"field", "Color"},
 			{"intParams", FJson::array()}, {"floatParams", {X, Y}}, {"stringParams", FJson::array()}, {"textureParams", {ObjectPath(Palette)}}};
@@ -381,8 +381,8 @@ namespace
 		// swizzle, then the masked tints from 3 on ("ArmToMads" takes none).
 		FJson Body = {{"meshes", {"Body"}},
 			{"processorStacks", FJson::array({MaskStack("NailsMask", SampleLayout::NailsMask), SkinStack(SampleLayout::BodyDetail, {{"Nails", 0}})})},
-			{"handlers", FJson::array({Picker("Skin Tone", 1, 1, -0.4f, -0.2f, SampleLayout::SkinTonePalette),
-							 Picker("Nail Colour", 1, 3, 0.0f, -0.9f, SampleLayout::NailsPalette)})}};
+			{"handlers", FJson::array({Picker("Skin Tone", 1, 1, -0.4, -0.2, SampleLayout::SkinTonePalette),
+							 Picker("Nail Colour", 1, 3, 0.0, -0.9, SampleLayout::NailsPalette)})}};
 		// The head also paints eye shadow over its lids: the colour stack's flat colour, laid over
 		// the skin through the lids' mask (a source stack and a mask stack, no image of its own).
 		FJson HeadSkin = SkinStack(SampleLayout::HeadDetail, {{"Lips", 0}, {"Brows", 1}});
@@ -390,10 +390,10 @@ namespace
 		FJson Head = {{"meshes", {"Head"}},
 			{"processorStacks", FJson::array({MaskStack("LipsMask", SampleLayout::LipsMask), MaskStack("BrowsMask", SampleLayout::BrowsMask),
 									MaskStack("EyelidsMask", SampleLayout::EyelidsMask), ColourStack("EyeShadow"), HeadSkin})},
-			{"handlers", FJson::array({Picker("Skin Tone", 4, 1, -0.4f, -0.2f, SampleLayout::SkinTonePalette),
-							 Picker("Lip Colour", 4, 3, -0.2f, 0.1f, SampleLayout::LipsPalette),
-							 Picker("Brow Colour", 4, 4, -0.5f, 0.7f, SampleLayout::BrowsPalette),
-							 Picker("Eye Shadow", 3, 1, -0.8f, -0.6f, SampleLayout::EyeShadowPalette)})}};
+			{"handlers", FJson::array({Picker("Skin Tone", 4, 1, -0.4, -0.2, SampleLayout::SkinTonePalette),
+							 Picker("Lip Colour", 4, 3, -0.2, 0.1, SampleLayout::LipsPalette),
+							 Picker("Brow Colour", 4, 4, -0.5, 0.7, SampleLayout::BrowsPalette),
+							 Picker("Eye Shadow", 3, 1, -0.8, -0.6, SampleLayout::EyeShadowPalette)})}};
 		return {{"version", 1}, {"components", FJson::array({Body, Head})}};
 	}
 
