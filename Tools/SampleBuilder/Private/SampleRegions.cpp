@@ -92,33 +92,30 @@ float FSampleRegions::GetLipsWeight(int32 Vertex) const
 	return Ellipsoid(P, Mouth + FVector3f(1.5f, 0.0f, 0.0f), FVector3f(2.0f, 2.4f, 1.0f), 1.4f);
 }
 
-float FSampleRegions::GetBrowsWeight(int32 Vertex) const
+float FSampleRegions::AroundEyes(int32 Vertex, const FVector3f& Offset, const FVector3f& Radii, float Feather) const
 {
 	const FVector3f& P = Mesh->Positions[Vertex];
 	float Weight = 0.0f;
 	for (const FVector3f& Eye : Eyes)
 	{
+		// Only the face in front of the eye; the back of the head lies within reach too.
 		if (P.X > Eye.X)
 		{
-			Weight = std::max(Weight, Ellipsoid(P, Eye + FVector3f(1.0f, 0.0f, 2.0f), FVector3f(2.0f, 2.0f, 0.45f), 1.5f));
+			Weight = std::max(Weight, Ellipsoid(P, Eye + Offset, Radii, Feather));
 		}
 	}
 	return Weight;
 }
 
+float FSampleRegions::GetBrowsWeight(int32 Vertex) const
+{
+	return AroundEyes(Vertex, FVector3f(1.0f, 0.0f, 2.0f), FVector3f(2.0f, 2.0f, 0.45f), 1.5f);
+}
+
 float FSampleRegions::GetEyelidsWeight(int32 Vertex) const
 {
-	const FVector3f& P = Mesh->Positions[Vertex];
-	float Weight = 0.0f;
 	// The upper lids lie in front of and above each eye's centre.
-	for (const FVector3f& Eye : Eyes)
-	{
-		if (P.X > Eye.X)
-		{
-			Weight = std::max(Weight, Ellipsoid(P, Eye + FVector3f(2.0f, 0.0f, 1.4f), FVector3f(1.2f, 1.5f, 0.7f), 1.6f));
-		}
-	}
-	return Weight * EyelidOpacity;
+	return AroundEyes(Vertex, FVector3f(2.0f, 0.0f, 1.4f), FVector3f(1.2f, 1.5f, 0.7f), 1.6f) * EyelidOpacity;
 }
 
 float FSampleRegions::GetNailsWeight(int32 Vertex) const

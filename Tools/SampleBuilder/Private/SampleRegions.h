@@ -30,6 +30,8 @@ public:
 	float GetNailsWeight(int32 Vertex) const;
 
 private:
+	/** The larger Ellipsoid weight around either eye (centre Eye + Offset), counting only points in front of the eye. */
+	float AroundEyes(int32 Vertex, const FVector3f& Offset, const FVector3f& Radii, float Feather) const;
 	/** 1 inside an axis-aligned ellipsoid of half extents Radii around Centre, fading to 0 at Feather times them. */
 	static float Ellipsoid(const FVector3f& Point, const FVector3f& Centre, const FVector3f& Radii, float Feather);
 
