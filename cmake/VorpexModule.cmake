@@ -5,6 +5,7 @@
 #     [PRIVATE_DEPENDS <module>...]  modules used only inside Private/
 #     [LIBS <target>...]        external libraries used inside Private/
 #     [TEST_LIBS <target>...]   extra libraries for the test program
+#     [TEST_MAIN <target>]      library with the test program's main (default: GoogleTest's)
 #     [REFLECTED]               run HeaderTool on the headers of Public/ and Private/ and of the tests
 #     [REFLECTED_TESTS])        run HeaderTool on the tests' headers only
 #
@@ -35,7 +36,7 @@ function(vorpex_sanitizer_test_properties out_var)
 endfunction()
 
 function(vorpex_module name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "REFLECTED;REFLECTED_TESTS" "DIR;TESTS_DIR" "DEPENDS;PRIVATE_DEPENDS;LIBS;TEST_LIBS")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "REFLECTED;REFLECTED_TESTS" "DIR;TESTS_DIR;TEST_MAIN" "DEPENDS;PRIVATE_DEPENDS;LIBS;TEST_LIBS")
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "vorpex_module(${name}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
   endif()
@@ -44,6 +45,9 @@ function(vorpex_module name)
   endif()
   if(NOT ARG_TESTS_DIR)
     set(ARG_TESTS_DIR "${ARG_DIR}/Tests")
+  endif()
+  if(NOT ARG_TEST_MAIN)
+    set(ARG_TEST_MAIN GTest::gtest_main)
   endif()
 
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${ARG_DIR}/Private/*.cpp")
@@ -74,7 +78,7 @@ function(vorpex_module name)
       add_executable(${name}Tests ${test_sources})
       # Tests see the module's private headers too: they test its inside as well as its face.
       target_include_directories(${name}Tests PRIVATE "${ARG_TESTS_DIR}" "${ARG_DIR}/Private")
-      target_link_libraries(${name}Tests PRIVATE ${name} ${ARG_TEST_LIBS} GTest::gtest GTest::gtest_main)
+      target_link_libraries(${name}Tests PRIVATE ${name} ${ARG_TEST_LIBS} GTest::gtest ${ARG_TEST_MAIN})
       if(ARG_REFLECTED OR ARG_REFLECTED_TESTS)
         file(GLOB_RECURSE test_headers CONFIGURE_DEPENDS "${ARG_TESTS_DIR}/*.h")
         vorpex_reflect(${name}Tests

@@ -16,6 +16,30 @@ namespace
 {
 	constexpr int ExitUsage = 64;
 	constexpr int ExitSoftware = 70;
+
+	int RunCommand(const CLI::App& GraphCommand, const FInspectCommand::FOptions& InspectOptions, const FGraphCommand::FOptions& GraphOptions)
+	{
+		try
+		{
+			FAssetLoader::Install();
+			// require_subcommand made sure one command was given.
+			if (GraphCommand.parsed())
+			{
+				const int32 Code = FGraphCommand::Run(GraphOptions);
+				// GPU work the command left queued finishes before the program's objects go,
+				// and a failure of it is raised here.
+				FlushRenderingCommands();
+				return Code;
+			}
+			return FInspectCommand::Run(InspectOptions);
+		}
+		catch (const FCheckFailure& Failure)
+		{
+			// The check has logged its text already.
+			std::fprintf(stderr, "vorpex: stopped by a failed check: %s\n", Failure.what());
+			return ExitSoftware;
+		}
+	}
 }
 
 int main(int argc, char** argv)
@@ -41,23 +65,9 @@ int main(int argc, char** argv)
 		return Code == 0 ? 0 : ExitUsage;
 	}
 
-	try
-	{
-		FAssetLoader::Install();
-		// require_subcommand made sure one command was given.
-		if (GraphCommand->parsed())
-		{
-			const int32 Code = FGraphCommand::Run(GraphOptions);
-			// GPU work the command left queued finishes before the program's objects go.
-			FlushRenderingCommands();
-			return Code;
-		}
-		return FInspectCommand::Run(InspectOptions);
-	}
-	catch (const FCheckFailure& Failure)
-	{
-		// The check has logged its text already.
-		std::fprintf(stderr, "vorpex: stopped by a failed check: %s\n", Failure.what());
-		return ExitSoftware;
-	}
+	const int Code = RunCommand(*GraphCommand, InspectOptions, GraphOptions);
+	// Rendering stops before main returns: a command still running at exit would race the
+	// destruction of static objects, the driver's among them.
+	StopRenderingThread();
+	return Code;
 }

@@ -9,8 +9,31 @@
 #include "SampleProjectBuilder.h"
 
 #include "Misc/AssertionMacros.h"
+#include "RenderingThread.h"
 
 #include <cstdio>
+
+namespace
+{
+	int Build(const FString& SourceDir, const FString& ProjectDir)
+	{
+		try
+		{
+			FString Error;
+			if (!FSampleProjectBuilder::Build(SourceDir, ProjectDir, Error))
+			{
+				std::fprintf(stderr, "SampleBuilder: %s\n", *Error);
+				return 1;
+			}
+			return 0;
+		}
+		catch (const FCheckFailure& Failure)
+		{
+			std::fprintf(stderr, "SampleBuilder: stopped by a failed check: %s\n", Failure.what());
+			return 70;
+		}
+	}
+}
 
 int main(int argc, char** argv)
 {
@@ -21,19 +44,9 @@ int main(int argc, char** argv)
 							 "  PROJECT_DIR  the project folder to write (project.json, Content/)\n");
 		return 64;
 	}
-	try
-	{
-		FString Error;
-		if (!FSampleProjectBuilder::Build(FString(argv[1]), FString(argv[2]), Error))
-		{
-			std::fprintf(stderr, "SampleBuilder: %s\n", *Error);
-			return 1;
-		}
-		return 0;
-	}
-	catch (const FCheckFailure& Failure)
-	{
-		std::fprintf(stderr, "SampleBuilder: stopped by a failed check: %s\n", Failure.what());
-		return 70;
-	}
+	const int Code = Build(FString(argv[1]), FString(argv[2]));
+	// Rendering stops before main returns: a command still running at exit would race the
+	// destruction of static objects, the driver's among them.
+	StopRenderingThread();
+	return Code;
 }

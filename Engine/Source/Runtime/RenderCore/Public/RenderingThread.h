@@ -6,7 +6,9 @@
 // a command body to the render thread, which runs the bodies one at a time in the order they
 // were enqueued, from whichever thread. The render thread starts on demand: with
 // StartRenderingThread() or at the first command enqueued while rendering is threaded. It is
-// stopped by StopRenderingThread() or when the process exits.
+// stopped by StopRenderingThread() or when the process exits. Programs stop it before main
+// returns: the exit-time stop is a fallback, since a command running while the process exits
+// races the destruction of static objects (the driver's, loaded by a first command, go first).
 //
 // While rendering is not threaded (SetRenderingThreaded(false)) a command runs at once on the
 // thread that enqueues it. A command enqueued on the render thread, or from inside a running
