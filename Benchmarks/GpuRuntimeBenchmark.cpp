@@ -157,5 +157,7 @@ int main(int ArgumentCount, char** Arguments)
 	benchmark::RunSpecifiedBenchmarks(&Reporter);
 	Reporter.PrintRatios("Memcpy64MiB", {"ComputeAndCopy4096", "ReadBack4096"});
 	benchmark::Shutdown();
+	// The benchmarks' graphs have finished; the render thread stops before main returns.
+	StopRenderingThread();
 	return 0;
 }

@@ -152,5 +152,7 @@ int main(int ArgumentCount, char** Arguments)
 	std::printf("Goal: ProcessorBatch4096 / NumpyPeer4096 at most 1.00; floor: ProcessorBatch4096 / Memcpy64MiB at least %.1f\n",
 		double(BatchImagesMoved) / 2.0);
 	benchmark::Shutdown();
+	// The benchmarks' graphs have finished; the render thread stops before main returns.
+	StopRenderingThread();
 	return 0;
 }
