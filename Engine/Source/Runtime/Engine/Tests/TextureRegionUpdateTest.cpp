@@ -1,5 +1,6 @@
 #include "Engine/Texture2D.h"
 #include "RenderCommandFailure.h"
+#include "RenderingModeTest.h"
 #include "RenderingThread.h"
 #include "UObject/StrongObjectPtr.h"
 #include "UObject/UObjectGlobals.h"
@@ -195,8 +196,7 @@ TEST_P(TextureRegionUpdateTest, RefusesBadCallsBeforeEnqueuingAndStillCleansUp)
 	EXPECT_THROW(Texture->UpdateTextureRegions(0, 1, &Outside, 16, 4, Source.data()), FCheckFailure);
 }
 
-INSTANTIATE_TEST_SUITE_P(RenderingModes, TextureRegionUpdateTest, ::testing::Values(true, false),
-	[](const ::testing::TestParamInfo<bool>& Info) { return Info.param ? "Threaded" : "Inline"; });
+INSTANTIATE_TEST_SUITE_P(RenderingModes, TextureRegionUpdateTest, ::testing::Values(true, false), FRenderingModeTest::ModeName);
 
 TEST(TextureRegionUpdateThreadedTest, TexelsChangeOnlyWhenTheCommandRuns)
 {

@@ -2,6 +2,7 @@
 #include "Engine/TextureRenderTarget2D.h"
 #include "Logging/LogCapture.h"
 #include "RHI.h"
+#include "RenderingModeTest.h"
 #include "RenderingThread.h"
 #include "TextureResource.h"
 #include "UObject/StrongObjectPtr.h"
@@ -44,22 +45,9 @@ namespace
 	}
 
 	/** Every test runs with a render thread and with commands run inline, and must leave the validation layer silent. */
-	class TextureResourceTest : public ::testing::TestWithParam<bool>
+	class TextureResourceTest : public FRenderingModeTest
 	{
 	protected:
-		void SetUp() override
-		{
-			SetRenderingThreaded(GetParam());
-			ValidationErrorsBefore = GetRHIValidationErrorCount();
-		}
-
-		void TearDown() override
-		{
-			FlushRenderingCommands();
-			SetRenderingThreaded(true);
-			EXPECT_EQ(GetRHIValidationErrorCount(), ValidationErrorsBefore);
-		}
-
 		static UTextureRenderTarget2D* MakeRenderTarget(int32 SizeX, int32 SizeY, const FLinearColor& ClearColor)
 		{
 			UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
@@ -68,8 +56,6 @@ namespace
 			Target->InitAutoFormat(SizeX, SizeY);
 			return Target;
 		}
-
-		int32 ValidationErrorsBefore = 0;
 	};
 }
 
@@ -230,5 +216,4 @@ TEST_P(TextureResourceTest, CollectingATextureReleasesItsGpuMemory)
 	EXPECT_GE(Alive, Baseline + 2 * 8 * 8 * 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Threading, TextureResourceTest, ::testing::Values(true, false),
-	[](const ::testing::TestParamInfo<bool>& Info) { return Info.param ? "Threaded" : "Inline"; });
+INSTANTIATE_TEST_SUITE_P(Threading, TextureResourceTest, ::testing::Values(true, false), FRenderingModeTest::ModeName);

@@ -1,5 +1,6 @@
 #include "Logging/LogCapture.h"
 #include "RHI.h"
+#include "RenderingModeTest.h"
 #include "RenderingThread.h"
 #include "Rendering/ColorVertexBuffer.h"
 #include "Rendering/PositionVertexBuffer.h"
@@ -87,24 +88,7 @@ TEST(VertexBufferTest, ColoursAndTangentFramesHaveCheckedAccessors)
 }
 
 /** Every GPU test runs with a render thread and with commands run inline, and must leave the validation layer silent. */
-class VertexBufferGpuTest : public ::testing::TestWithParam<bool>
-{
-protected:
-	void SetUp() override
-	{
-		SetRenderingThreaded(GetParam());
-		ValidationErrorsBefore = GetRHIValidationErrorCount();
-	}
-
-	void TearDown() override
-	{
-		FlushRenderingCommands();
-		SetRenderingThreaded(true);
-		EXPECT_EQ(GetRHIValidationErrorCount(), ValidationErrorsBefore);
-	}
-
-	int32 ValidationErrorsBefore = 0;
-};
+using VertexBufferGpuTest = FRenderingModeTest;
 
 TEST_P(VertexBufferGpuTest, InitRHIUploadsTheCpuCopyAndDropsItWithoutCpuAccess)
 {
@@ -199,5 +183,4 @@ TEST_P(VertexBufferGpuTest, CollectingAMeshReleasesItsBuffersFirst)
 	EXPECT_FALSE(Capture.Contains(TEXT("A render resource was destroyed without being released")));
 }
 
-INSTANTIATE_TEST_SUITE_P(RenderingModes, VertexBufferGpuTest, ::testing::Values(true, false),
-	[](const ::testing::TestParamInfo<bool>& Info) { return Info.param ? "Threaded" : "Inline"; });
+INSTANTIATE_TEST_SUITE_P(RenderingModes, VertexBufferGpuTest, ::testing::Values(true, false), FRenderingModeTest::ModeName);

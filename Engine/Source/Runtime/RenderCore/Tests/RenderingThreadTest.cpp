@@ -1,6 +1,7 @@
 #include "CoreGlobals.h"
 #include "Misc/AssertionMacros.h"
 #include "RenderCommandFence.h"
+#include "RenderCoreTestEnvironment.h"
 #include "RenderTestHelpers.h"
 #include "RenderingThread.h"
 #include "RenderingThreadPrivate.h"
@@ -16,24 +17,7 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
-	/** The check text a call fails with, or "no failure". */
-	template <typename FunctionType>
-	std::string CheckMessageOf(FunctionType&& Function)
-	{
-		try
-		{
-			Function();
-		}
-		catch (const FCheckFailure& Failure)
-		{
-			return Failure.GetMessage();
-		}
-		return "no failure";
-	}
-}
-
+using RenderCoreTest::CheckMessageOf;
 using RenderingThreadTest = RenderingTest;
 
 TEST_F(RenderingThreadTest, CommandsRunInOrderOnOneRenderThreadAndOwnTheirCaptures)
