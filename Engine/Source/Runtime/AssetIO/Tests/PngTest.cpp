@@ -37,6 +37,31 @@ namespace
 		stbi_write_png_to_func(Append, &Png, Width, Height, Channels, Pixels.GetData(), Width * Channels);
 		return Png;
 	}
+
+	/** A PNG file decoded by the module's reader. */
+	struct FDecodedPng
+	{
+		int32 Width = 0;
+		int32 Height = 0;
+		TArray<uint8> Texels;
+	};
+
+	/** Reads and decodes a PNG file; a failure fails the test and gives no texels. */
+	FDecodedPng ReadPngFile(const FString& Filename)
+	{
+		FDecodedPng Decoded;
+		TArray<uint8> Png;
+		FString Error;
+		if (!FFileHelper::LoadFileToArray(Png, *Filename))
+		{
+			ADD_FAILURE() << "cannot read " << *Filename;
+		}
+		else if (!FPngReader::DecodeBGRA(Png, Decoded.Width, Decoded.Height, Decoded.Texels, Error))
+		{
+			ADD_FAILURE() << *Filename << ": " << Error.ToStdString();
+		}
+		return Decoded;
+	}
 }
 
 using PngTest = AssetIOTestFolder;
@@ -47,16 +72,10 @@ TEST_F(PngTest, WrittenTexelsReadBackExactly)
 	const FString Filename = ContentDir() + TEXT("Out/Round.png");
 	ASSERT_TRUE(FPngWriter::WriteBGRA(Texels, 3, 2, Filename));
 
-	TArray<uint8> Png;
-	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
-	int32 Width = 0;
-	int32 Height = 0;
-	TArray<uint8> Read;
-	FString Error;
-	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error)) << Error.ToStdString();
-	EXPECT_EQ(Width, 3);
-	EXPECT_EQ(Height, 2);
-	EXPECT_EQ(Read, Texels);
+	const FDecodedPng Read = ReadPngFile(Filename);
+	EXPECT_EQ(Read.Width, 3);
+	EXPECT_EQ(Read.Height, 2);
+	EXPECT_EQ(Read.Texels, Texels);
 }
 
 TEST(PngChannelTest, FilesHoldRgbaWhileTexelsAreBgra)
@@ -147,14 +166,7 @@ TEST_F(PngTest, TexturesAreWrittenFromMipZero)
 
 	const FString Filename = ContentDir() + TEXT("Texture.png");
 	ASSERT_TRUE(FPngWriter::WriteTexture(Texture, Filename));
-	TArray<uint8> Png;
-	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
-	TArray<uint8> Read;
-	FString Error;
-	int32 Width = 0;
-	int32 Height = 0;
-	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error));
-	EXPECT_EQ(Read, Texels);
+	EXPECT_EQ(ReadPngFile(Filename).Texels, Texels);
 	EXPECT_FALSE(Bulk.IsLocked());
 }
 
@@ -212,16 +224,10 @@ TEST_F(PngTest, RenderTargetsAreReadBackFromTheGpuAndWritten)
 
 	const FString Filename = ContentDir() + TEXT("Target.png");
 	ASSERT_TRUE(FPngWriter::WriteRenderTarget(Target, Filename));
-	TArray<uint8> Png;
-	ASSERT_TRUE(FFileHelper::LoadFileToArray(Png, *Filename));
-	TArray<uint8> Read;
-	FString Error;
-	int32 Width = 0;
-	int32 Height = 0;
-	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, Width, Height, Read, Error));
-	EXPECT_EQ(Width, 3);
-	EXPECT_EQ(Height, 2);
-	EXPECT_EQ(Read, Texels);
+	const FDecodedPng Read = ReadPngFile(Filename);
+	EXPECT_EQ(Read.Width, 3);
+	EXPECT_EQ(Read.Height, 2);
+	EXPECT_EQ(Read.Texels, Texels);
 }
 
 TEST_F(PngTest, RenderTargetsThatCannotBeReadWriteNothing)
