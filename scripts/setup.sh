@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build ccache git pkg-config
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev libtinygltf-dev
-  libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
+  zlib1g-dev libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
   # the CPU peer of the image-processor benchmark
   python3-numpy
   # shader compiler: glslang's static libraries (HLSL front end) and SPIRV-Tools (optimizer, validator)

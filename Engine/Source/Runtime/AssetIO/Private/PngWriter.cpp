@@ -5,8 +5,7 @@
 #include "Engine/TextureRenderTarget2D.h"
 #include "TextureResource.h"
 #include "Misc/FileHelper.h"
-
-#include <stb_image_write.h>
+#include "PngEncoder.h"
 
 namespace
 {
@@ -33,24 +32,11 @@ namespace
 	/** Encodes checked texels; on failure OutProblem says what could not be encoded, as TexelProblem does. */
 	bool Encode(const uint8* Texels, int32 Width, int32 Height, TArray<uint8>& OutPngBytes, FString& OutProblem)
 	{
-		TArray<uint8> Rgba;
-		Rgba.SetNumUninitialized(Width * Height * 4);
-		for (int32 Offset = 0; Offset < Rgba.Num(); Offset += 4)
-		{
-			Rgba[Offset + 0] = Texels[Offset + 2];
-			Rgba[Offset + 1] = Texels[Offset + 1];
-			Rgba[Offset + 2] = Texels[Offset + 0];
-			Rgba[Offset + 3] = Texels[Offset + 3];
-		}
-		TArray<uint8> PngBytes;
-		auto AppendBytes = [](void* Context, void* Data, int Size)
-		{ static_cast<TArray<uint8>*>(Context)->Append(static_cast<const uint8*>(Data), Size); };
-		if (!stbi_write_png_to_func(AppendBytes, &PngBytes, Width, Height, 4, Rgba.GetData(), Width * 4))
+		if (!FPngEncoder::EncodeBGRA(Texels, Width, Height, OutPngBytes))
 		{
 			OutProblem = FString::Printf(TEXT("a PNG of %d x %d texels"), Width, Height);
 			return false;
 		}
-		OutPngBytes = std::move(PngBytes);
 		return true;
 	}
 

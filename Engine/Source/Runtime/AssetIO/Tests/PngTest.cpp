@@ -78,6 +78,56 @@ TEST_F(PngTest, WrittenTexelsReadBackExactly)
 	EXPECT_EQ(Read.Texels, Texels);
 }
 
+TEST(PngLargeImageTest, ImagesDeflatedInSeveralBlocksDecodeExactlyAndShrink)
+{
+	// 1500 x 1100 texels is over 6 MiB of rows: deflated in blocks on every core, whose joints
+	// and combined checksum an independent decoder must accept. A smooth gradient with noise in
+	// its low bits, like a texture, so that a broken filter shows as wrong texels.
+	constexpr int32 Width = 1500;
+	constexpr int32 Height = 1100;
+	TArray<uint8> Bgra;
+	Bgra.SetNumUninitialized(Width * Height * 4);
+	uint32 Noise = 12345;
+	for (int32 Index = 0; Index < Width * Height; ++Index)
+	{
+		Noise = Noise * 1664525u + 1013904223u;
+		const int32 X = Index % Width;
+		const int32 Y = Index / Width;
+		Bgra[Index * 4 + 0] = uint8(X / 6 + (Noise >> 30));
+		Bgra[Index * 4 + 1] = uint8(Y / 5);
+		Bgra[Index * 4 + 2] = uint8((X + Y) / 11);
+		Bgra[Index * 4 + 3] = uint8(255 - (Noise >> 31));
+	}
+	TArray<uint8> Png;
+	ASSERT_TRUE(FPngWriter::EncodeBGRA(Bgra, Width, Height, Png));
+	EXPECT_LT(Png.Num(), Bgra.Num() / 2);
+
+	int DecodedWidth = 0;
+	int DecodedHeight = 0;
+	int Channels = 0;
+	const std::unique_ptr<stbi_uc, void (*)(void*)> Rgba(
+		stbi_load_from_memory(Png.GetData(), Png.Num(), &DecodedWidth, &DecodedHeight, &Channels, 4), stbi_image_free);
+	ASSERT_TRUE(Rgba) << stbi_failure_reason();
+	ASSERT_EQ(DecodedWidth, Width);
+	ASSERT_EQ(DecodedHeight, Height);
+	int32 Mismatches = 0;
+	for (int32 Index = 0; Index < Width * Height; ++Index)
+	{
+		const uint8* Texel = &Bgra[Index * 4];
+		const uint8* Decoded = Rgba.get() + Index * 4;
+		Mismatches += Decoded[0] != Texel[2] || Decoded[1] != Texel[1] || Decoded[2] != Texel[0] || Decoded[3] != Texel[3];
+	}
+	EXPECT_EQ(Mismatches, 0);
+
+	// The module's reader checks every chunk's CRC as well.
+	TArray<uint8> ReadBack;
+	FString Error;
+	int32 ReadWidth = 0;
+	int32 ReadHeight = 0;
+	ASSERT_TRUE(FPngReader::DecodeBGRA(Png, ReadWidth, ReadHeight, ReadBack, Error)) << Error.ToStdString();
+	EXPECT_TRUE(ReadBack == Bgra);
+}
+
 TEST(PngChannelTest, FilesHoldRgbaWhileTexelsAreBgra)
 {
 	// Checked against stb directly, so a writer and reader that swapped channels the same
