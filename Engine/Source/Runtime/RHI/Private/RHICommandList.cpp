@@ -80,11 +80,19 @@ void FRHICommandList::UnlockBuffer(FRHIBuffer* Buffer)
 void FRHICommandList::UpdateTexture2D(FRHITexture* Texture, uint32 MipIndex, const FUpdateTextureRegion2D& Region, uint32 SourcePitch, const uint8* SourceData)
 {
 	GetContext().UpdateTexture2D(Texture, MipIndex, Region, SourcePitch, SourceData);
+	Texture->MarkUploaded();
+}
+
+void FRHICommandList::ClearColorTexture(FRHITexture* Texture, const FLinearColor& Color)
+{
+	GetContext().ClearColorTexture(Texture, Color);
+	Texture->MarkUploaded();
 }
 
 void FRHICommandList::CopyTexture(FRHITexture* SourceTexture, FRHITexture* DestTexture, const FRHICopyTextureInfo& CopyInfo)
 {
 	GetContext().CopyTexture(SourceTexture, DestTexture, CopyInfo);
+	DestTexture->MarkUploaded();
 }
 
 void FRHICommandList::ReadSurfaceData(FRHITexture* Texture, FIntRect Rect, TArray<FColor>& OutData, FReadSurfaceDataFlags InFlags)

@@ -15,6 +15,12 @@ uint32 FRHIResource::Release() const
 	return Remaining;
 }
 
+void FRHITexture::MarkUploaded()
+{
+	static std::atomic<uint64> NextRevision = 1;
+	UploadRevision.store(NextRevision.fetch_add(1, std::memory_order_relaxed), std::memory_order_relaxed);
+}
+
 const FClearValueBinding FClearValueBinding::None;
 const FClearValueBinding FClearValueBinding::Black(FLinearColor(0, 0, 0, 1));
 const FClearValueBinding FClearValueBinding::White(FLinearColor(1, 1, 1, 1));

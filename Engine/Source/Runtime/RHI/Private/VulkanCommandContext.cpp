@@ -164,6 +164,9 @@ void FVulkanCommandContext::CheckRequestsNeedNoBarrier(const std::vector<FAccess
 	}
 	for (const FAccessRequest& Request : Requests)
 	{
+		checkf(!Request.Texture || !Request.Texture->HasPendingClear(),
+			TEXT("%s inside render pass '%s' needs texture '%s', whose clear is still to be recorded; use it before the pass"), What, *RenderPassName,
+			*Request.Texture->GetName());
 		const ERHIAccess Current = Request.Texture ? Request.Texture->GetAccess() : Request.Buffer->GetAccess();
 		checkf(!PlanVulkanTransition(Current, Request.Access, Request.Texture != nullptr, bExplicit).bBarrier,
 			TEXT("%s inside render pass '%s' needs %s '%s' in %s, but it is in %s; transition it before the pass"), What, *RenderPassName,
@@ -172,8 +175,37 @@ void FVulkanCommandContext::CheckRequestsNeedNoBarrier(const std::vector<FAccess
 	}
 }
 
+void FVulkanCommandContext::RecordPendingClear(FVulkanTexture& Texture)
+{
+	// Every texel is overwritten, so the old contents need not be kept through the barrier.
+	Texture.DropPendingClear();
+	RecordTransitions({{&Texture, nullptr, ERHIAccess::CopyDest, true}}, false);
+	const FLinearColor& Color = Texture.GetPendingClearColor();
+	VkClearColorValue ClearValue;
+	ClearValue.float32[0] = Color.R;
+	ClearValue.float32[1] = Color.G;
+	ClearValue.float32[2] = Color.B;
+	ClearValue.float32[3] = Color.A;
+	const VkImageSubresourceRange Range = GetWholeRange(Texture);
+	vkCmdClearColorImage(GetCommandBuffer(), Texture.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, &ClearValue, 1, &Range);
+}
+
 void FVulkanCommandContext::RecordTransitions(const std::vector<FAccessRequest>& Requests, bool bExplicit)
 {
+	for (const FAccessRequest& Request : Requests)
+	{
+		if (Request.Texture && Request.Texture->HasPendingClear())
+		{
+			if (Request.bDiscard && Request.Texture->GetDesc().NumMips == 1)
+			{
+				Request.Texture->DropPendingClear();
+			}
+			else
+			{
+				RecordPendingClear(*Request.Texture);
+			}
+		}
+	}
 	std::vector<VkImageMemoryBarrier> ImageBarriers;
 	std::vector<VkBufferMemoryBarrier> BufferBarriers;
 	VkPipelineStageFlags SourceStages = 0;
@@ -284,13 +316,22 @@ void FVulkanCommandContext::UpdateTexture2D(FRHITexture* Texture, uint32 MipInde
 		std::memcpy(Staging.Data + Row * RowBytes, Source, RowBytes);
 	}
 
-	RecordTransitions({{&VulkanTexture, nullptr, ERHIAccess::CopyDest}}, false);
+	const bool bWholeTexture = Texture->GetDesc().NumMips == 1 && Region.DestX == 0 && Region.DestY == 0 && int64(Region.Width) == MipExtent.X
+		&& int64(Region.Height) == MipExtent.Y;
+	RecordTransitions({{&VulkanTexture, nullptr, ERHIAccess::CopyDest, bWholeTexture && VulkanTexture.HasPendingClear()}}, false);
 	VkBufferImageCopy Copy = {};
 	Copy.bufferOffset = Staging.Offset;
 	Copy.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, MipIndex, 0, 1};
 	Copy.imageOffset = {int32(Region.DestX), int32(Region.DestY), 0};
 	Copy.imageExtent = {Region.Width, Region.Height, 1};
 	vkCmdCopyBufferToImage(GetCommandBuffer(), Staging.Buffer, VulkanTexture.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &Copy);
+}
+
+void FVulkanCommandContext::ClearColorTexture(FRHITexture* Texture, const FLinearColor& Color)
+{
+	FVulkanTexture& VulkanTexture = FVulkanTexture::Get(Texture);
+	CheckOutsideRenderPass(*FString::Printf(TEXT("ClearColorTexture of '%s'"), *Texture->GetName()));
+	VulkanTexture.SetPendingClear(Color);
 }
 
 void FVulkanCommandContext::CopyTexture(FRHITexture* SourceTexture, FRHITexture* DestTexture, const FRHICopyTextureInfo& CopyInfo)
@@ -308,6 +349,7 @@ void FVulkanCommandContext::CopyTexture(FRHITexture* SourceTexture, FRHITexture*
 		TEXT("CopyTexture from '%s' to '%s': 2-D textures have no depth to copy"), SourceName, DestName);
 
 	std::vector<VkImageCopy> Regions;
+	bool bWholeDest = false;
 	for (uint32 Mip = 0; Mip < CopyInfo.NumMips; ++Mip)
 	{
 		const uint32 SourceMip = CopyInfo.SourceMipIndex + Mip;
@@ -336,9 +378,11 @@ void FVulkanCommandContext::CopyTexture(FRHITexture* SourceTexture, FRHITexture*
 		Region.dstOffset = {int32(DestX), int32(DestY), 0};
 		Region.extent = {uint32(Width), uint32(Height), 1};
 		Regions.push_back(Region);
+		bWholeDest = Dest.GetDesc().NumMips == 1 && DestX == 0 && DestY == 0 && Width == DestExtent.X && Height == DestExtent.Y;
 	}
 
-	RecordTransitions({{&Source, nullptr, ERHIAccess::CopySrc}, {&Dest, nullptr, ERHIAccess::CopyDest}}, false);
+	// Only a pending clear is worth discarding for: otherwise the layout keeps the contents, as a copy of part needs.
+	RecordTransitions({{&Source, nullptr, ERHIAccess::CopySrc}, {&Dest, nullptr, ERHIAccess::CopyDest, bWholeDest && Dest.HasPendingClear()}}, false);
 	vkCmdCopyImage(GetCommandBuffer(), Source.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, Dest.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL,
 		uint32(Regions.size()), Regions.data());
 }

@@ -38,6 +38,7 @@ public:
 	void UnlockBuffer(FRHIBuffer* Buffer);
 
 	void UpdateTexture2D(FRHITexture* Texture, uint32 MipIndex, const FUpdateTextureRegion2D& Region, uint32 SourcePitch, const uint8* SourceData);
+	void ClearColorTexture(FRHITexture* Texture, const FLinearColor& Color);
 	void CopyTexture(FRHITexture* SourceTexture, FRHITexture* DestTexture, const FRHICopyTextureInfo& CopyInfo);
 	void ReadSurfaceData(FRHITexture* Texture, FIntRect Rect, TArray<FColor>& OutData);
 	void ReadTexture(FRHITexture* Texture, TArray<uint8>& OutData);
@@ -86,8 +87,14 @@ private:
 	VkCommandBuffer GetCommandBuffer();
 	/** Inside a render pass, a failed check for the first request that would need a barrier; What names the call. */
 	void CheckRequestsNeedNoBarrier(const std::vector<FAccessRequest>& Requests, bool bExplicit, const TCHAR* What) const;
-	/** Records the barriers the requests need, in one call, and moves the resources to their new states. */
+	/**
+	 * Records the barriers the requests need, in one call, and moves the resources to their new
+	 * states. A pending clear of a requested texture is dropped where the request discards the
+	 * contents of a one-mip texture and recorded first otherwise.
+	 */
 	void RecordTransitions(const std::vector<FAccessRequest>& Requests, bool bExplicit);
+	/** Records the texture's pending clear, leaving it in CopyDest. */
+	void RecordPendingClear(FVulkanTexture& Texture);
 	/** A failed check unless a render pass is closed; What names the call. */
 	void CheckOutsideRenderPass(const TCHAR* What) const;
 	/** A failed check naming the first parameter of a bound shader that has nothing bound. */

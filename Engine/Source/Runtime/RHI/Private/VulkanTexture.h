@@ -34,6 +34,16 @@ public:
 	ERHIAccess GetAccess() const { return Access; }
 	void SetAccess(ERHIAccess InAccess) { Access = InAccess; }
 
+	/** A clear that ClearColorTexture asked for and no use of the texels has needed yet. */
+	bool HasPendingClear() const { return bClearPending; }
+	const FLinearColor& GetPendingClearColor() const { return PendingClearColor; }
+	void SetPendingClear(const FLinearColor& Color)
+	{
+		bClearPending = true;
+		PendingClearColor = Color;
+	}
+	void DropPendingClear() { bClearPending = false; }
+
 	void ReleaseDeviceObjects() override;
 
 private:
@@ -48,4 +58,6 @@ private:
 	/** [0] views every mip, [1 + N] mip N; null until used. */
 	std::vector<VkImageView> Views;
 	ERHIAccess Access = ERHIAccess::Unknown;
+	bool bClearPending = false;
+	FLinearColor PendingClearColor;
 };

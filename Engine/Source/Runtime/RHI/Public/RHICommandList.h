@@ -163,6 +163,13 @@ public:
 	// Texture transfers.
 	/** Writes Region of mip MipIndex from SourceData, whose rows lie SourcePitch bytes apart (texels from (SrcX, SrcY)). */
 	void UpdateTexture2D(FRHITexture* Texture, uint32 MipIndex, const FUpdateTextureRegion2D& Region, uint32 SourcePitch, const uint8* SourceData);
+	/**
+	 * Sets every texel of every mip to Color. The clear is carried out when a later use needs
+	 * the texels; a use that replaces all of them first (a render pass that does not load, a
+	 * copy or upload of the whole of a one-mip texture) drops it, so a texture cleared at
+	 * creation and then overwritten is written once.
+	 */
+	void ClearColorTexture(FRHITexture* Texture, const FLinearColor& Color);
 	/** Copies texels between two textures of the same bytes per texel; the source and destination must differ. */
 	void CopyTexture(FRHITexture* SourceTexture, FRHITexture* DestTexture, const FRHICopyTextureInfo& CopyInfo);
 	/** Reads Rect (empty = the whole mip 0) of an 8-bit four-channel texture into FColor texels, row by row; waits for the GPU. */

@@ -105,12 +105,24 @@ public:
 	/** The texture itself; the engine keeps a 2-D interface apart, here every texture is 2-D. */
 	FRHITexture* GetTexture2D() { return this; }
 
+	/**
+	 * Changes when texels arrive from outside a shader: at creation, and with every
+	 * UpdateTexture2D or CopyTexture into the texture recorded since. Revisions are unique
+	 * across all textures, so an equal revision means the same texture with the same uploads;
+	 * a cache of what was made from a texture compares them to tell whether it is still good.
+	 * What shaders and render passes write does not count.
+	 */
+	uint64 GetUploadRevision() const { return UploadRevision.load(std::memory_order_relaxed); }
+	/** Gives the texture a new upload revision; called by the RHI as it records a write. */
+	void MarkUploaded();
+
 protected:
-	FRHITexture(const FRHITextureDesc& InDesc, FString InName) : Desc(InDesc), Name(std::move(InName)) {}
+	FRHITexture(const FRHITextureDesc& InDesc, FString InName) : Desc(InDesc), Name(std::move(InName)) { MarkUploaded(); }
 
 private:
 	FRHITextureDesc Desc;
 	FString Name;
+	std::atomic<uint64> UploadRevision = 0;
 };
 
 /** The arguments of buffer creation: a debug name. */

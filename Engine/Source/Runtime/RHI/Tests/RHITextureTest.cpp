@@ -140,6 +140,64 @@ TEST_F(RHITextureTest, CopyTextureCopiesWholeTexturesAndSubRegions)
 	}
 }
 
+TEST_F(RHITextureTest, UploadsAndCopiesGiveATextureANewUploadRevisionAndReadsDoNot)
+{
+	FTextureRHIRef Source = MakeTexture(TEXT("RevisionSource"), 2, 2, PF_B8G8R8A8, TexCreate_ShaderResource);
+	FTextureRHIRef Destination = MakeTexture(TEXT("RevisionDestination"), 2, 2, PF_B8G8R8A8, TexCreate_None);
+	EXPECT_NE(Source->GetUploadRevision(), Destination->GetUploadRevision()) << "revisions are unique across textures";
+
+	const uint64 Created = Source->GetUploadRevision();
+	const std::vector<uint8> Pattern = MakePatternRows(5, 2, 2, 8);
+	RHICmdList.UpdateTexture2D(Source, 0, FUpdateTextureRegion2D(0, 0, 0, 0, 2, 2), 8, Pattern.data());
+	const uint64 Uploaded = Source->GetUploadRevision();
+	EXPECT_NE(Uploaded, Created);
+
+	const uint64 DestinationBefore = Destination->GetUploadRevision();
+	RHICmdList.CopyTexture(Source, Destination, FRHICopyTextureInfo());
+	EXPECT_NE(Destination->GetUploadRevision(), DestinationBefore);
+	EXPECT_EQ(Source->GetUploadRevision(), Uploaded) << "reading a texture leaves it as it was";
+	TArray<uint8> Bytes;
+	RHICmdList.ReadTexture(Source, Bytes);
+	EXPECT_EQ(Source->GetUploadRevision(), Uploaded);
+}
+
+TEST_F(RHITextureTest, ClearsWaitForAUseThatNeedsThemAndWholeOverwritesDropThem)
+{
+	const FLinearColor Red(1.0f, 0.0f, 0.0f, 1.0f);
+	const std::vector<uint8> RedTexels = {0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255};
+	FTextureRHIRef Read = MakeTexture(TEXT("ClearThenRead"), 2, 2, PF_B8G8R8A8, TexCreate_ShaderResource);
+	RHICmdList.SubmitCommandsAndFlushGPU();
+	RHICmdList.ClearColorTexture(Read, FLinearColor(0.0f, 1.0f, 0.0f, 1.0f));
+	RHICmdList.ClearColorTexture(Read, Red);
+	EXPECT_FALSE(HasRecordedWork()) << "a clear records nothing until it is needed";
+	TArray<uint8> Bytes;
+	RHICmdList.ReadTexture(Read, Bytes);
+	EXPECT_EQ(std::vector<uint8>(Bytes.begin(), Bytes.end()), RedTexels) << "the last clear counts";
+
+	// A partial upload needs the clear under it; a whole one replaces it.
+	FTextureRHIRef Partial = MakeTexture(TEXT("ClearThenPatch"), 2, 2, PF_B8G8R8A8, TexCreate_ShaderResource);
+	RHICmdList.ClearColorTexture(Partial, Red);
+	const uint8 Blue[4] = {255, 0, 0, 255};
+	RHICmdList.UpdateTexture2D(Partial, 0, FUpdateTextureRegion2D(1, 1, 0, 0, 1, 1), 4, Blue);
+	RHICmdList.ReadTexture(Partial, Bytes);
+	EXPECT_EQ(std::vector<uint8>(Bytes.begin(), Bytes.end()), (std::vector<uint8>{0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 255, 0, 0, 255}));
+
+	const std::vector<uint8> Pattern = MakePatternRows(9, 2, 2, 8);
+	FTextureRHIRef Whole = MakeTexture(TEXT("ClearThenUpload"), 2, 2, PF_B8G8R8A8, TexCreate_ShaderResource);
+	RHICmdList.ClearColorTexture(Whole, Red);
+	RHICmdList.UpdateTexture2D(Whole, 0, FUpdateTextureRegion2D(0, 0, 0, 0, 2, 2), 8, Pattern.data());
+	RHICmdList.ReadTexture(Whole, Bytes);
+	EXPECT_EQ(std::vector<uint8>(Bytes.begin(), Bytes.end()), Pattern);
+
+	// A whole copy replaces it too, and the copy's source, read, is cleared first.
+	FTextureRHIRef Copied = MakeTexture(TEXT("ClearThenCopy"), 2, 2, PF_B8G8R8A8, TexCreate_None);
+	RHICmdList.ClearColorTexture(Copied, FLinearColor(0.0f, 0.0f, 1.0f, 1.0f));
+	RHICmdList.ClearColorTexture(Read, Red);
+	RHICmdList.CopyTexture(Read, Copied, FRHICopyTextureInfo());
+	RHICmdList.ReadTexture(Copied, Bytes);
+	EXPECT_EQ(std::vector<uint8>(Bytes.begin(), Bytes.end()), RedTexels);
+}
+
 TEST_F(RHITextureTest, InvalidTexturesFailWithTheirNames)
 {
 	EXPECT_EQ(CheckMessageOf([&] { MakeTexture(TEXT("Flat"), 0, 4, PF_B8G8R8A8, TexCreate_None); }),

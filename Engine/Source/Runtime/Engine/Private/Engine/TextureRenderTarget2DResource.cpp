@@ -19,6 +19,8 @@ void FTextureRenderTarget2DResource::InitRHI(FRHICommandListImmediate& RHICmdLis
 
 void FTextureRenderTarget2DResource::ClearTexture(FRHICommandListImmediate& RHICmdList)
 {
-	RHICmdList.BeginRenderPass(FRHIRenderPassInfo(TextureRHI, ERenderTargetActions::Clear_Store), TEXT("ClearRenderTarget"));
-	RHICmdList.EndRenderPass();
+	// Deferred by the RHI: a target that a pass overwrites whole before anything reads it is never cleared at all.
+	const FClearValueBinding& ClearValue = Desc.ClearValue;
+	const bool bHasColor = ClearValue.ColorBinding == FClearValueBinding::EClearBinding::EColorBound;
+	RHICmdList.ClearColorTexture(TextureRHI, bHasColor ? ClearValue.Color : FLinearColor(0.0f, 0.0f, 0.0f, 0.0f));
 }
