@@ -214,6 +214,7 @@ FRDGPassRef FRDGBuilder::AddPassInternal(std::unique_ptr<FRDGPass> Pass, bool bH
 		{
 			Access.Texture->bProduced = true;
 		}
+		Access.Texture->LastPassIndex = Passes.Num();
 	}
 	Pass->EventScopes = EventScopeStack;
 	TArray<FString> PathParts = EventScopeStack;
@@ -441,8 +442,9 @@ void FRDGBuilder::Execute()
 void FRDGBuilder::ExecuteInternal(TArray<FString>& OpenLabels)
 {
 	UploadBuffers();
-	for (const std::unique_ptr<FRDGPass>& Pass : Passes)
+	for (int32 PassIndex = 0; PassIndex < Passes.Num(); ++PassIndex)
 	{
+		const std::unique_ptr<FRDGPass>& Pass = Passes[PassIndex];
 		const TArray<FString>& Scopes = Pass->EventScopes;
 		int32 Shared = 0;
 		while (Shared < OpenLabels.Num() && Shared < Scopes.Num() && OpenLabels[Shared].Equals(Scopes[Shared], ESearchCase::CaseSensitive))
@@ -463,6 +465,7 @@ void FRDGBuilder::ExecuteInternal(TArray<FString>& OpenLabels)
 		OpenLabels.Add(FString(Pass->GetName()));
 
 		ExecutePass(*Pass);
+		ReleaseTexturesLastUsedBy(*Pass, PassIndex);
 
 		RHICmdList.PopEvent();
 		OpenLabels.Pop();
@@ -580,6 +583,19 @@ void FRDGBuilder::ExecutePass(FRDGPass& Pass)
 	RHICmdList.SetViewport(0.0f, 0.0f, 0.0f, float(Extent.X), float(Extent.Y), 1.0f);
 	Pass.ExecuteBody(RHICmdList);
 	RHICmdList.EndRenderPass();
+}
+
+void FRDGBuilder::ReleaseTexturesLastUsedBy(const FRDGPass& Pass, int32 PassIndex)
+{
+	// The pass is recorded; the command buffer keeps its order, and the RHI's access tracking
+	// puts a barrier before the texture's next user writes it.
+	for (const FRDGPass::FTextureAccess& Access : Pass.TextureAccesses)
+	{
+		if (!Access.Texture->IsExternal() && Access.Texture->LastPassIndex == PassIndex)
+		{
+			Access.Texture->PooledRenderTarget.SafeRelease();
+		}
+	}
 }
 
 void FRDGBuilder::ReleaseTransientResources()

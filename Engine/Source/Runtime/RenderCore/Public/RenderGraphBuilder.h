@@ -27,7 +27,9 @@
 // added after Execute.
 //
 // Execute runs once (a second call is a failed check). Transient textures come from
-// GRenderTargetPool at their first pass and go back after the graph; the graph's work is
+// GRenderTargetPool at their first pass and go back after their last one, so a later pass of
+// the same graph asking for the same desc takes the same texture (the RHI puts a barrier
+// between the two uses) and a graph of many passes holds few textures at once; the graph's work is
 // submitted once, at the end, and waited for. A builder destroyed without Execute discards
 // its passes. When a pass body fails, Execute closes the open render pass and debug labels,
 // submits what was recorded, returns the textures and rethrows.
@@ -154,6 +156,8 @@ private:
 	void ExecutePass(FRDGPass& Pass);
 	void AcquireTexture(FRDGTexture& Texture);
 	void AcquireBuffer(FRDGBuffer& Buffer);
+	/** Returns to the pool the transient textures whose last use was Pass, at PassIndex. */
+	void ReleaseTexturesLastUsedBy(const FRDGPass& Pass, int32 PassIndex);
 	void ReleaseTransientResources();
 
 	FRDGEventName Name;

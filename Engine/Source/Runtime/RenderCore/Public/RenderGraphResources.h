@@ -69,6 +69,8 @@ private:
 	bool bExternal;
 	/** Set up: the contents are defined for the passes added next (external, or written by a pass added so far). */
 	bool bProduced = false;
+	/** The index of the last pass that uses the texture; after it, a transient texture goes back to the pool. */
+	int32 LastPassIndex = -1;
 };
 
 /** A read view of one mip of a texture. */

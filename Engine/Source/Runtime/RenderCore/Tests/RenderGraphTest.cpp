@@ -354,18 +354,36 @@ TEST_F(RenderGraphTest, TransientTexturesComeBackFromThePoolAndUnusedOnesAreRele
 	const FIntPoint Extent(16, 16);
 	FRHITexture* First = nullptr;
 	FRHITexture* Second = nullptr;
+	FRHITexture* Third = nullptr;
 	FRHITexture* Later = nullptr;
 	FRHITexture* Other = nullptr;
 	int32 ElementsAfterFirst = 0;
+	FTextureRHIRef Result = MakeTexture(TEXT("PoolResult"), Extent, TexCreate_ShaderResource);
 	Render([&](FRHICommandListImmediate& RHICmdList) {
 		FRDGBuilder GraphBuilder(RHICmdList);
-		AddCapturingPatternPass(GraphBuilder, GraphBuilder.CreateTexture(TransientDesc(Extent), TEXT("First")), First);
+		FRDGTextureRef FirstTexture = GraphBuilder.CreateTexture(TransientDesc(Extent), TEXT("First"));
+		AddCapturingPatternPass(GraphBuilder, FirstTexture, First);
 		AddCapturingPatternPass(GraphBuilder, GraphBuilder.CreateTexture(TransientDesc(Extent), TEXT("Second")), Second);
+		// First is still read here, so Second cannot have shared it; after this pass it is free again.
+		AddCopyTexturePass(GraphBuilder, FirstTexture, GraphBuilder.RegisterExternalTexture(CreateRenderTarget(Result, TEXT("PoolResult"))));
+		AddCapturingPatternPass(GraphBuilder, GraphBuilder.CreateTexture(TransientDesc(Extent), TEXT("Third")), Third);
 		GraphBuilder.Execute();
 		ElementsAfterFirst = GRenderTargetPool.GetElementCount();
 	});
 	ASSERT_NE(First, nullptr);
-	EXPECT_NE(First, Second) << "two textures of one graph never share";
+	EXPECT_NE(First, Second) << "textures in use at the same time never share";
+	EXPECT_EQ(Third, First) << "a texture made after another's last pass takes it";
+	// One group of the pattern shader wrote First: the copy must hold that group's texels.
+	const TArray<FColor> Copied = ReadTexels(Result);
+	int32 Wrong = 0;
+	for (int32 Y = 0; Y < int32(FPatternCS::GroupSizeY); ++Y)
+	{
+		for (int32 X = 0; X < int32(FPatternCS::GroupSizeX); ++X)
+		{
+			Wrong += Copied[Y * Extent.X + X] != FPatternCS::Expected(X, Y);
+		}
+	}
+	EXPECT_EQ(Wrong, 0) << "the copy read First before Third overwrote it";
 
 	int32 ElementsAfterSecond = 0;
 	Render([&](FRHICommandListImmediate& RHICmdList) {
