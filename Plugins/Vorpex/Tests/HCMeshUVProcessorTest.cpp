@@ -2,7 +2,9 @@
 #include "Controllers/ImageProcessor/HCMeshUVTexture.h"
 #include "HCImageProcessorTestSupport.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace
 {
@@ -13,6 +15,29 @@ namespace
 	{
 		return X + Y <= 5;
 	}
+
+	/** The whole UV square as two triangles. */
+	const TArray<FVector2f> WholeSquare = {FVector2f(0, 0), FVector2f(1, 0), FVector2f(1, 1), FVector2f(0, 0), FVector2f(1, 1), FVector2f(0, 1)};
+
+	/** Holds the render thread in a command until Release, so that game-thread calls can be made while commands wait behind it. */
+	class FRenderThreadHold
+	{
+	public:
+		FRenderThreadHold()
+		{
+			ENQUEUE_RENDER_COMMAND(HoldRenderThread)([this](FRHICommandListImmediate&) {
+				while (!bReleased)
+				{
+					std::this_thread::yield();
+				}
+			});
+		}
+		~FRenderThreadHold() { Release(); }
+		void Release() { bReleased = true; }
+
+	private:
+		std::atomic<bool> bReleased = false;
+	};
 }
 
 using HCMeshUVProcessorTest = HCImageProcessorTest;
@@ -51,6 +76,55 @@ TEST_F(HCMeshUVProcessorTest, TooFewUVsDrawNothingAndMismatchedArraysFail)
 		EXPECT_EQ(Pixel, FColor(0, 0, 0, 0));
 	}
 	EXPECT_CHECK_FAILS(Processor->setUVsAndColors({FVector2f(0, 0)}, {}), "uvs.Num() == colors.Num()");
+}
+
+TEST_F(HCMeshUVProcessorTest, EmptyUploadsDrawNothing)
+{
+	UHCMeshUVColor* Colour = Make<UHCMeshUVColor>(4, 4);
+	Colour->setUVsAndColors(UpperLeftTriangle, {FColor::White, FColor::White, FColor::White});
+	Colour->setUVsAndColors({}, {});
+	UHCMeshUVTexture* Texture = Make<UHCMeshUVTexture>(4, 4);
+	Texture->SetDependency(MakeUniformSource(FColor::White), 0);
+	Texture->setUVs({});
+	for (UHCImageProcessor* Processor : TArray<UHCImageProcessor*>{Colour, Texture})
+	{
+		for (const FColor& Pixel : RunAndRead(Processor))
+		{
+			EXPECT_EQ(Pixel, FColor(0, 0, 0, 0));
+		}
+	}
+}
+
+TEST_F(HCMeshUVProcessorTest, ABatchDrawsAsManyTrianglesAsTheBufferItDrawsHolds)
+{
+	// The batch is queued behind the whole square's upload; a set call made before the batch
+	// runs queues its upload behind the batch, so the batch must draw both triangles of the
+	// buffer it has, not the one triangle the game thread holds by then.
+	SetRenderingThreaded(true);
+	UHCMeshUVColor* Colour = Make<UHCMeshUVColor>(8, 8);
+	UHCMeshUVTexture* Texture = Make<UHCMeshUVTexture>(8, 8);
+	Texture->SetDependency(MakeUniformSource(FColor::Blue, 8, 8), 0);
+	// A first batch uploads the source texture, which would wait for the held render thread.
+	RunBatch({Colour, Texture});
+	{
+		FRenderThreadHold Hold;
+		TArray<FColor> Blues;
+		Blues.Init(FColor::Blue, WholeSquare.Num());
+		Colour->setUVsAndColors(WholeSquare, Blues);
+		Texture->setUVs(WholeSquare);
+		FHCImageProcessorBatch::Run({Colour, Texture});
+		Colour->setUVsAndColors(UpperLeftTriangle, {FColor::Blue, FColor::Blue, FColor::Blue});
+		Texture->setUVs(UpperLeftTriangle);
+	}
+	FlushRenderingCommands();
+	for (UHCImageProcessor* Processor : TArray<UHCImageProcessor*>{Colour, Texture})
+	{
+		EXPECT_EQ(ReadResult(Processor)[63], FColor::Blue) << *Processor->GetName();
+	}
+	for (UHCImageProcessor* Processor : TArray<UHCImageProcessor*>{Colour, Texture})
+	{
+		EXPECT_EQ(RunAndRead(Processor)[63], FColor(0, 0, 0, 0)) << "the next batch draws the later upload: " << *Processor->GetName();
+	}
 }
 
 TEST_F(HCMeshUVProcessorTest, ColourMultiplierScalesTheVertexColours)

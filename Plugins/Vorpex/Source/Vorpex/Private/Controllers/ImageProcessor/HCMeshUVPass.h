@@ -14,27 +14,34 @@ namespace HCMeshUVPass
 {
 	/**
 	 * Enqueues a "LockAndModifyVertexBuffer" command that makes a static vertex buffer of
-	 * Elements, fills it, and stores it in *Target, dropping the buffer there before. The
-	 * command owns its copy of the elements, and *Target is only ever touched on the render
-	 * thread, so later set calls on the game thread cannot race it. The processor holding
-	 * *Target waits for its commands before it is destroyed.
+	 * Elements, fills it, and stores it in *Target, dropping the buffer there before, and the
+	 * number of elements in *TargetCount when one is given. No elements store no buffer (the RHI
+	 * makes none of zero bytes) and a count of 0. The command owns its copy of the elements, and
+	 * *Target and *TargetCount are only ever touched on the render thread, so a pass set up
+	 * there sees a buffer and the count of what it holds together, whatever later set calls on
+	 * the game thread do. The processor holding them waits for its commands before it is destroyed.
 	 */
 	template <typename ElementType>
-	void EnqueueVertexBufferUpload(FBufferRHIRef* Target, const TCHAR* DebugName, TArray<ElementType> Elements)
+	void EnqueueVertexBufferUpload(FBufferRHIRef* Target, uint32* TargetCount, const TCHAR* DebugName, TArray<ElementType> Elements)
 	{
 		ENQUEUE_RENDER_COMMAND(LockAndModifyVertexBuffer)(
-			[Target, DebugName, Elements = std::move(Elements)](FRHICommandListImmediate& RHICmdList)
+			[Target, TargetCount, DebugName, Elements = std::move(Elements)](FRHICommandListImmediate& RHICmdList)
 			{
 				const uint32 Size = uint32(Elements.Num()) * sizeof(ElementType);
-				FRHIResourceCreateInfo CreateInfo(DebugName);
-				FBufferRHIRef Buffer = RHICmdList.CreateVertexBuffer(Size, BUF_Static, CreateInfo);
+				FBufferRHIRef Buffer;
 				if (Size > 0)
 				{
+					FRHIResourceCreateInfo CreateInfo(DebugName);
+					Buffer = RHICmdList.CreateVertexBuffer(Size, BUF_Static, CreateInfo);
 					void* Data = RHICmdList.LockBuffer(Buffer, 0, Size, RLM_WriteOnly);
 					std::memcpy(Data, Elements.GetData(), Size);
 					RHICmdList.UnlockBuffer(Buffer);
 				}
 				*Target = Buffer;
+				if (TargetCount)
+				{
+					*TargetCount = uint32(Elements.Num());
+				}
 			});
 	}
 

@@ -30,5 +30,7 @@ protected:
 private:
 	FLinearColor ColorMultiplier = FLinearColor(1.0f, 1.0f, 1.0f, 1.0f);
 	FBufferRHIRef UVVertexBuffer;
+	/** The UVs in UVVertexBuffer; render thread only, set with the buffer by its upload. */
+	uint32 UploadedUVCount = 0;
 	TArray<FVector2f> UVs;
 };
