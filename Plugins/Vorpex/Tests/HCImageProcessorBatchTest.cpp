@@ -127,3 +127,16 @@ TEST_F(HCImageProcessorBatchTest, ABatchRunsInlineWhenRenderingIsNotThreaded)
 	EXPECT_EQ(ReadResult(Colorize)[5], FColor(200, 100, 50, 255));
 	SetRenderingThreaded(true);
 }
+
+TEST(HCImageProcessorReflectionTest, ScriptingOperationsAreInTheModulesCategory)
+{
+	const UClass* Class = UHCImageProcessor::StaticClass();
+	ASSERT_EQ(Class->GetOwnFunctions().Num(), 2);
+	for (const UFunction* Function : Class->GetOwnFunctions())
+	{
+		EXPECT_TRUE(Function->HasAnyFunctionFlags(FUNC_BlueprintCallable)) << *Function->GetName();
+		EXPECT_EQ(Function->GetMetaData(FName(TEXT("Category"))), TEXT("Halcor")) << *Function->GetName();
+	}
+	EXPECT_NE(Class->FindFunctionByName(FName(TEXT("Initialize"))), nullptr);
+	EXPECT_NE(Class->FindFunctionByName(FName(TEXT("GetResultRenderTarget"))), nullptr);
+}

@@ -5,9 +5,7 @@
 #include "RenderingThread.h"
 #include "Stats/Stats.h"
 
-DECLARE_STATS_GROUP(TEXT("VorpexBlendTextureCS"), STATGROUP_VorpexBlendTextureCS, STATCAT_Advanced);
-DECLARE_CYCLE_STAT(TEXT("VorpexBlendTextureCS Execute"), STAT_VorpexBlendTextureCS_Execute, STATGROUP_VorpexBlendTextureCS);
-DECLARE_GPU_STAT(Stat_GPU_VorpexBlendTextureCS);
+DECLARE_HC_IMAGE_PROCESSOR_STATS(VorpexBlendTextureCS);
 
 namespace
 {
@@ -17,11 +15,11 @@ namespace
 	constexpr int32 BTDS_MaskTexture = int32(EHCBlendTextureDependencySlot::BTDS_MaskTexture);
 }
 
-class FHCBlendTextureCS : public FGlobalShader
+class FHCBlendTextureCS : public FHCImageProcessorShader
 {
 public:
 	DECLARE_GLOBAL_SHADER(FHCBlendTextureCS);
-	SHADER_USE_PARAMETER_STRUCT(FHCBlendTextureCS, FGlobalShader);
+	SHADER_USE_PARAMETER_STRUCT(FHCBlendTextureCS, FHCImageProcessorShader);
 
 	BEGIN_SHADER_PARAMETER_STRUCT(FParameters, )
 		SHADER_PARAMETER_RDG_TEXTURE_SRV(Texture2D, InputTexture_A)
@@ -32,14 +30,6 @@ public:
 		SHADER_PARAMETER(float, Weight)
 		SHADER_PARAMETER(int32, Operation)
 	END_SHADER_PARAMETER_STRUCT()
-
-	static bool ShouldCompilePermutation(const FGlobalShaderPermutationParameters& Parameters) { return true; }
-
-	static void ModifyCompilationEnvironment(const FGlobalShaderPermutationParameters& Parameters, FShaderCompilerEnvironment& OutEnvironment)
-	{
-		FGlobalShader::ModifyCompilationEnvironment(Parameters, OutEnvironment);
-		HCImageProcessorPasses::SetThreadGroupDefines(OutEnvironment);
-	}
 };
 
 IMPLEMENT_GLOBAL_SHADER(FHCBlendTextureCS, "/Plugin/Vorpex/HCBlendTexture.usf", "MainCS", SF_Compute);
@@ -47,12 +37,14 @@ IMPLEMENT_GLOBAL_SHADER(FHCBlendTextureCS, "/Plugin/Vorpex/HCBlendTexture.usf", 
 void UHCBlendTexture::SetOperation(EHCBlendTextureOperation InOperation)
 {
 	Operation = InOperation;
+	MarkParametersChanged();
 }
 
 void UHCBlendTexture::SetWeight(float InWeight)
 {
 	FScopeLock Lock(&CriticalSection);
 	Weight = InWeight;
+	MarkParametersChanged();
 }
 
 void UHCBlendTexture::Execute(HCImageProcessorExecuteContext_GameThread& Context)
@@ -83,24 +75,16 @@ void UHCBlendTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Conte
 {
 	check(IsInRenderingThread());
 	ExecuteDependencies(Context);
-	FRDGBuilder& GraphBuilder = Context.GraphBuilder;
-	SCOPE_CYCLE_COUNTER(STAT_VorpexBlendTextureCS_Execute);
-	RDG_GPU_STAT_SCOPE(GraphBuilder, Stat_GPU_VorpexBlendTextureCS);
-	RDG_EVENT_SCOPE(GraphBuilder, "VorpexBlendTextureCS");
-	FScopeLock Lock(&CriticalSection);
-
-	const TShaderMapRef<FHCBlendTextureCS> Shader = HCImageProcessorPasses::GetCheckedShader<FHCBlendTextureCS>();
-	FHCBlendTextureCS::FParameters* Parameters = GraphBuilder.AllocParameters<FHCBlendTextureCS::FParameters>();
-	FRDGTextureRef TempTexture = CreatePassTexture(GraphBuilder, TEXT("VorpexBlendTextureCS.TempTexture"), GetResultSize(), FClearValueBinding::White);
-	FRDGTextureRef ResultTextureRef = FindOrRegisterResultTexture(GraphBuilder, TEXT("VorpexBlendTextureCS.RT"));
-	Parameters->OutputTexture = GraphBuilder.CreateUAV(TempTexture);
-	Parameters->InputTexture_A = InputDependencyAsSRV(Context, BTDS_InputTexture_A);
-	Parameters->InputTexture_B = InputDependencyAsSRV(Context, BTDS_InputTexture_B);
-	// The mask is always bound; without one, A stands in for it and the shader ignores it.
-	Parameters->InputTexture_Mask = InputDependencyAsSRV(Context, Operation == EHCBlendTextureOperation::BTO_Lerp ? BTDS_MaskTexture : BTDS_InputTexture_A);
-	Parameters->InputTextureSampler = TStaticSamplerState<SF_Bilinear, AM_Clamp, AM_Clamp, AM_Clamp>::GetRHI();
-	Parameters->Weight = Weight;
-	Parameters->Operation = int32(Operation);
-	HCImageProcessorPasses::AddComputeAndCopyPasses(
-		GraphBuilder, TEXT("ExecuteVorpexBlendTextureCS"), Shader, Parameters, GetResultGroupCount(), TempTexture, ResultTextureRef);
+	AddComputeAndCopyPasses<FHCBlendTextureCS>(Context.GraphBuilder, HC_IMAGE_PROCESSOR_PASS_NAMES(VorpexBlendTextureCS),
+		[&](FHCBlendTextureCS::FParameters& Parameters)
+		{
+			Parameters.InputTexture_A = InputDependencyAsSRV(Context, BTDS_InputTexture_A);
+			Parameters.InputTexture_B = InputDependencyAsSRV(Context, BTDS_InputTexture_B);
+			// The mask is always bound; without one, A stands in for it and the shader ignores it.
+			Parameters.InputTexture_Mask =
+				InputDependencyAsSRV(Context, Operation == EHCBlendTextureOperation::BTO_Lerp ? BTDS_MaskTexture : BTDS_InputTexture_A);
+			Parameters.InputTextureSampler = TStaticSamplerState<SF_Bilinear, AM_Clamp, AM_Clamp, AM_Clamp>::GetRHI();
+			Parameters.Weight = Weight;
+			Parameters.Operation = int32(Operation);
+		});
 }

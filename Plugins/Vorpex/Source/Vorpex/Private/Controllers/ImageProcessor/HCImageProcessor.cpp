@@ -1,5 +1,6 @@
 #include "Controllers/ImageProcessor/HCImageProcessor.h"
 
+#include "HAL/IConsoleManager.h"
 #include "HCImageProcessorPasses.h"
 #include "RenderCommandFence.h"
 #include "RenderGraphBuilder.h"
@@ -10,6 +11,16 @@
 #include "UObject/UObjectGlobals.h"
 
 #include <thread>
+
+namespace
+{
+	TAutoConsoleVariable<bool> CVarKeepUnchanged(TEXT("vorpex.TextureEditing.KeepUnchanged"), false,
+		TEXT("When on, an image processor whose parameters, inputs and input textures did not change since it last made its result ")
+		TEXT("keeps that result instead of running its pass again in the next batch."));
+
+	/** Result revisions are unique across processors, so an input replaced by another never looks unchanged. */
+	std::atomic<uint64> NextResultRevision = 1;
+}
 
 void HCImageProcessorExecuteContext_GameThread::Execute(UHCImageProcessor* Processor)
 {
@@ -66,6 +77,30 @@ void UHCImageProcessor::Execute(HCImageProcessorExecuteContext_GameThread& Conte
 {
 }
 
+bool UHCImageProcessor::ReuseOrRenewResult(bool bReusable)
+{
+	TArray<uint64> Sources;
+	GetResultSources(Sources);
+	if (bReusable && bHasResultSources && CVarKeepUnchanged.GetValueOnRenderThread() && Sources == ResultSources)
+	{
+		return true;
+	}
+	ResultSources = std::move(Sources);
+	bHasResultSources = true;
+	ResultRevision = NextResultRevision++;
+	return false;
+}
+
+void UHCImageProcessor::GetResultSources(TArray<uint64>& OutSources) const
+{
+	OutSources.Add(ParameterRevision.load());
+}
+
+void UHCImageProcessor::ForgetResultSources()
+{
+	bHasResultSources = false;
+}
+
 void UHCImageProcessor::CreateResultRenderTarget(const FLinearColor& ClearColor, int32 Width, int32 Height, ETextureRenderTargetFormat Format)
 {
 	UTextureRenderTarget2D* RenderTarget = NewObject<UTextureRenderTarget2D>(this);
@@ -73,7 +108,9 @@ void UHCImageProcessor::CreateResultRenderTarget(const FLinearColor& ClearColor,
 	RenderTarget->ClearColor = ClearColor;
 	RenderTarget->InitAutoFormat(Width, Height);
 	RenderTarget->UpdateResourceImmediate(true);
+	FScopeLock Lock(&CriticalSection);
 	ResultRenderTarget = RenderTarget;
+	MarkParametersChanged();
 }
 
 void UHCImageProcessor::ResetRenderThreadMarks()
@@ -109,6 +146,38 @@ void UHCDependantImageProcessor::SetDependency(UHCImageProcessor* Processor, int
 {
 	FScopeLock Lock(&CriticalSection);
 	SlotToDependency.Add(Slot, Processor);
+	MarkParametersChanged();
+}
+
+void UHCDependantImageProcessor::GetResultSources(TArray<uint64>& OutSources) const
+{
+	Super::GetResultSources(OutSources);
+	for (const auto& [Slot, Dependency] : SlotToDependency)
+	{
+		OutSources.Add(uint64(uint32(Slot)));
+		OutSources.Add(Dependency ? Dependency->GetResultRevision() : 0);
+	}
+}
+
+void UHCDependantImageProcessor::ForgetResultSources()
+{
+	Super::ForgetResultSources();
+	FScopeLock Lock(&CriticalSection);
+	for (const auto& [Slot, Dependency] : SlotToDependency)
+	{
+		if (Dependency)
+		{
+			Dependency->ForgetResultSources();
+		}
+	}
+}
+
+void UHCDependantImageProcessor::ExecuteSingleInput(HCImageProcessorExecuteContext_GameThread& Context)
+{
+	FScopeLock Lock(&CriticalSection);
+	check(SlotToDependency.Num() == 1);
+	check(SlotToDependency[0]);
+	ExecuteDependencies(Context);
 }
 
 void UHCDependantImageProcessor::Prepare()

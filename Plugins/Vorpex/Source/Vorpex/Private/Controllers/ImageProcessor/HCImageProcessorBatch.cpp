@@ -34,15 +34,30 @@ void FHCImageProcessorBatch::Run(const TArray<UHCImageProcessor*>& Roots)
 					Root->ResetRenderThreadMarks();
 				}
 			}
-			FRDGBuilder GraphBuilder(RHICmdList);
-			HCImageProcessorExecuteContext_RenderThread RenderThreadContext(GraphBuilder);
-			for (UHCImageProcessor* Root : Roots)
+			try
 			{
-				if (Root)
+				FRDGBuilder GraphBuilder(RHICmdList);
+				HCImageProcessorExecuteContext_RenderThread RenderThreadContext(GraphBuilder);
+				for (UHCImageProcessor* Root : Roots)
 				{
-					Root->Execute(RenderThreadContext);
+					if (Root)
+					{
+						Root->Execute(RenderThreadContext);
+					}
 				}
+				GraphBuilder.Execute();
 			}
-			GraphBuilder.Execute();
+			catch (...)
+			{
+				// Results whose passes were set up but may not have run must not be kept later.
+				for (UHCImageProcessor* Root : Roots)
+				{
+					if (Root)
+					{
+						Root->ForgetResultSources();
+					}
+				}
+				throw;
+			}
 		});
 }

@@ -7,15 +7,13 @@
 #include "Stats/Stats.h"
 #include "TextureResource.h"
 
-DECLARE_STATS_GROUP(TEXT("VorpexImageTextureCS"), STATGROUP_VorpexImageTextureCS, STATCAT_Advanced);
-DECLARE_CYCLE_STAT(TEXT("VorpexImageTextureCS Execute"), STAT_VorpexImageTextureCS_Execute, STATGROUP_VorpexImageTextureCS);
-DECLARE_GPU_STAT(Stat_GPU_VorpexImageTextureCS);
+DECLARE_HC_IMAGE_PROCESSOR_STATS(VorpexImageTextureCS);
 
-class FHCImageTextureCS : public FGlobalShader
+class FHCImageTextureCS : public FHCImageProcessorShader
 {
 public:
 	DECLARE_GLOBAL_SHADER(FHCImageTextureCS);
-	SHADER_USE_PARAMETER_STRUCT(FHCImageTextureCS, FGlobalShader);
+	SHADER_USE_PARAMETER_STRUCT(FHCImageTextureCS, FHCImageProcessorShader);
 
 	BEGIN_SHADER_PARAMETER_STRUCT(FParameters, )
 		SHADER_PARAMETER_RDG_TEXTURE_SRV(Texture2D, InputTexture)
@@ -24,14 +22,6 @@ public:
 		SHADER_PARAMETER(FVector2f, Scale)
 		SHADER_PARAMETER(FVector2f, Offset)
 	END_SHADER_PARAMETER_STRUCT()
-
-	static bool ShouldCompilePermutation(const FGlobalShaderPermutationParameters& Parameters) { return true; }
-
-	static void ModifyCompilationEnvironment(const FGlobalShaderPermutationParameters& Parameters, FShaderCompilerEnvironment& OutEnvironment)
-	{
-		FGlobalShader::ModifyCompilationEnvironment(Parameters, OutEnvironment);
-		HCImageProcessorPasses::SetThreadGroupDefines(OutEnvironment);
-	}
 };
 
 IMPLEMENT_GLOBAL_SHADER(FHCImageTextureCS, "/Plugin/Vorpex/HCImageTexture.usf", "MainCS", SF_Compute);
@@ -41,6 +31,7 @@ void UHCImageTexture::SetInputTexture(UTexture2D* Texture)
 	FScopeLock Lock(&CriticalSection);
 	InputTexture = Texture;
 	bInputTextureChanged = true;
+	MarkParametersChanged();
 }
 
 void UHCImageTexture::SetScaleAndOffset(FVector2f InScale, FVector2f InOffset)
@@ -48,6 +39,7 @@ void UHCImageTexture::SetScaleAndOffset(FVector2f InScale, FVector2f InOffset)
 	FScopeLock Lock(&CriticalSection);
 	Scale = InScale;
 	Offset = InOffset;
+	MarkParametersChanged();
 }
 
 void UHCImageTexture::Prepare()
@@ -66,33 +58,29 @@ void UHCImageTexture::Execute(HCImageProcessorExecuteContext_GameThread& Context
 	FScopeLock Lock(&CriticalSection);
 }
 
+void UHCImageTexture::GetResultSources(TArray<uint64>& OutSources) const
+{
+	Super::GetResultSources(OutSources);
+	// The texels themselves: a texture updated in place keeps its object but not its revision.
+	const FTextureResource* Resource = InputTexture ? InputTexture->GetResource() : nullptr;
+	OutSources.Add(Resource && Resource->GetTextureRHI() ? Resource->GetTextureRHI()->GetUploadRevision() : 0);
+}
+
 void UHCImageTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Context)
 {
 	check(IsInRenderingThread());
+	FHCImageProcessorPassNames Names = HC_IMAGE_PROCESSOR_PASS_NAMES(VorpexImageTextureCS);
+	Names.CheckDestinationFormat = &HCImageProcessorPasses::CheckTargetFormat;
 	FRDGBuilder& GraphBuilder = Context.GraphBuilder;
-	SCOPE_CYCLE_COUNTER(STAT_VorpexImageTextureCS_Execute);
-	RDG_GPU_STAT_SCOPE(GraphBuilder, Stat_GPU_VorpexImageTextureCS);
-	RDG_EVENT_SCOPE(GraphBuilder, "VorpexImageTextureCS");
-	FScopeLock Lock(&CriticalSection);
-
-	const TShaderMapRef<FHCImageTextureCS> Shader = HCImageProcessorPasses::GetCheckedShader<FHCImageTextureCS>();
-	FHCImageTextureCS::FParameters* Parameters = GraphBuilder.AllocParameters<FHCImageTextureCS::FParameters>();
-	const FTextureRenderTargetResource* ResultResource = ResultRenderTarget->GetRenderTargetResource();
-	const FIntPoint Extent(int32(ResultResource->GetSizeX()), int32(ResultResource->GetSizeY()));
-	FRDGTextureRef TempTexture = CreatePassTexture(GraphBuilder, TEXT("VorpexImageTextureCS.TempTexture"), Extent, FClearValueBinding::White);
-	FRDGTextureRef TargetTexture = FindOrRegisterResultTexture(GraphBuilder, TEXT("VorpexImageTextureCS.RT"));
-
-	FRHITexture* SourceTexture = InputTexture->GetResource()->TextureRHI;
-	FRDGTextureRef SourceTextureRef =
-		HCImageProcessorPasses::FindOrRegisterExternalTexture(GraphBuilder, SourceTexture, TEXT("VorpexImageTextureCS.InputTexture"));
-	Parameters->InputTexture = GraphBuilder.CreateSRV(FRDGTextureSRVDesc(SourceTextureRef));
-	Parameters->OutputTexture = GraphBuilder.CreateUAV(TempTexture);
-	Parameters->InputTextureSampler = TStaticSamplerState<SF_Bilinear, AM_Clamp, AM_Clamp, AM_Clamp>::GetRHI();
-	Parameters->Scale = Scale;
-	Parameters->Offset = Offset;
-
-	FComputeShaderUtils::AddPass(GraphBuilder, RDG_EVENT_NAME("ExecuteVorpexImageTextureCS"), ERDGPassFlags::Compute, Shader, Parameters,
-		FIntVector((Extent.X + 7) / 8, (Extent.Y + 7) / 8, 1));
-	check(TargetTexture->Desc.Format == PF_B8G8R8A8);
-	AddCopyTexturePass(GraphBuilder, TempTexture, TargetTexture, FRHICopyTextureInfo());
+	AddComputeAndCopyPasses<FHCImageTextureCS>(GraphBuilder, Names,
+		[&](FHCImageTextureCS::FParameters& Parameters)
+		{
+			FRHITexture* SourceTexture = InputTexture->GetResource()->TextureRHI;
+			FRDGTextureRef SourceTextureRef =
+				HCImageProcessorPasses::FindOrRegisterExternalTexture(GraphBuilder, SourceTexture, TEXT("VorpexImageTextureCS.InputTexture"));
+			Parameters.InputTexture = GraphBuilder.CreateSRV(FRDGTextureSRVDesc(SourceTextureRef));
+			Parameters.InputTextureSampler = TStaticSamplerState<SF_Bilinear, AM_Clamp, AM_Clamp, AM_Clamp>::GetRHI();
+			Parameters.Scale = Scale;
+			Parameters.Offset = Offset;
+		});
 }

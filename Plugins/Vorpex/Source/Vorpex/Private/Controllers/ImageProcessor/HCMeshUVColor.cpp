@@ -51,13 +51,13 @@ void UHCMeshUVColor::setUVsAndColors(const TArray<FVector2f>& uvs, const TArray<
 	check(uvs.Num() == colors.Num());
 	FScopeLock Lock(&CriticalSection);
 	UVs = uvs;
-	HCMeshUVPass::EnqueueVertexBufferUpload(&UVVertexBuffer, TEXT("VorpexMeshUVColorRS.UV_VertexBuffer"), UVs);
+	HCMeshUVPass::EnqueueVertexBufferUpload(&UVVertexBuffer, &UploadedUVCount, TEXT("VorpexMeshUVColorRS.UV_VertexBuffer"), UVs);
 	Colors.Reset();
 	for (const FColor& Color : colors)
 	{
 		Colors.Add(FLinearColor(Color));
 	}
-	HCMeshUVPass::EnqueueVertexBufferUpload(&ColorsVertexBuffer, TEXT("VorpexMeshUVColorRS.Colors_VertexBuffer"), Colors);
+	HCMeshUVPass::EnqueueVertexBufferUpload(&ColorsVertexBuffer, nullptr, TEXT("VorpexMeshUVColorRS.Colors_VertexBuffer"), Colors);
 }
 
 void UHCMeshUVColor::setColorMultiplier(FColor color)
@@ -80,6 +80,9 @@ void UHCMeshUVColor::Execute(HCImageProcessorExecuteContext_RenderThread& Contex
 	RDG_GPU_STAT_SCOPE(GraphBuilder, Stat_GPU_VorpexMeshUVColorRS);
 	RDG_EVENT_SCOPE(GraphBuilder, "VorpexMeshUVColorRS");
 	FScopeLock Lock(&CriticalSection);
+	// Vertex uploads arrive by render commands of their own, so nothing tells a kept result
+	// apart from one drawn from an older upload: these passes always run.
+	ReuseOrRenewResult(false);
 
 	const TShaderMapRef<FHCMeshUVColorVS> VertexShader(GetGlobalShaderMap(GMaxRHIFeatureLevel));
 	const TShaderMapRef<FHCMeshUVColorPS> PixelShader(GetGlobalShaderMap(GMaxRHIFeatureLevel));
@@ -100,8 +103,9 @@ void UHCMeshUVColor::Execute(HCImageProcessorExecuteContext_RenderThread& Contex
 	FVertexDeclarationElementList Elements;
 	Elements.Add(FVertexElement(0, 0, VET_Float2, 0, sizeof(FVector2f)));
 	Elements.Add(FVertexElement(1, 0, VET_Float4, 1, sizeof(FLinearColor)));
-	// The buffers of the last upload that ran before this batch; the pass keeps them alive.
-	const uint32 NumTriangles = uint32(UVs.Num() / 3);
+	// The buffers of the last upload that ran before this batch, and their own triangle count;
+	// the pass keeps them alive.
+	const uint32 NumTriangles = UploadedUVCount / 3;
 	GraphBuilder.AddPass(RDG_EVENT_NAME("ExecuteVorpexMeshUVColorRS"), PixelParameters, ERDGPassFlags::Raster,
 		[VertexShader, PixelShader, VertexParameters, PixelParameters, Elements, NumTriangles, UVBuffer = UVVertexBuffer,
 			ColorBuffer = ColorsVertexBuffer](FRHICommandList& RHICmdList)

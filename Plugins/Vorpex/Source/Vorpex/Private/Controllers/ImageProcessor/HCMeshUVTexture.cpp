@@ -52,7 +52,7 @@ void UHCMeshUVTexture::setUVs(const TArray<FVector2f>& uvs)
 {
 	FScopeLock Lock(&CriticalSection);
 	UVs = uvs;
-	HCMeshUVPass::EnqueueVertexBufferUpload(&UVVertexBuffer, TEXT("VorpexMeshUVTextureRS.VertexBuffer"), UVs);
+	HCMeshUVPass::EnqueueVertexBufferUpload(&UVVertexBuffer, &UploadedUVCount, TEXT("VorpexMeshUVTextureRS.VertexBuffer"), UVs);
 }
 
 void UHCMeshUVTexture::setColorMultiplier(FColor color)
@@ -64,10 +64,7 @@ void UHCMeshUVTexture::setColorMultiplier(FColor color)
 
 void UHCMeshUVTexture::Execute(HCImageProcessorExecuteContext_GameThread& Context)
 {
-	FScopeLock Lock(&CriticalSection);
-	check(SlotToDependency.Num() == 1);
-	check(SlotToDependency[0]);
-	ExecuteDependencies(Context);
+	ExecuteSingleInput(Context);
 }
 
 void UHCMeshUVTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Context)
@@ -79,6 +76,9 @@ void UHCMeshUVTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Cont
 	RDG_GPU_STAT_SCOPE(GraphBuilder, Stat_GPU_VorpexMeshUVTextureRS);
 	RDG_EVENT_SCOPE(GraphBuilder, "VorpexMeshUVTextureRS");
 	FScopeLock Lock(&CriticalSection);
+	// Vertex uploads arrive by render commands of their own, so nothing tells a kept result
+	// apart from one drawn from an older upload: these passes always run.
+	ReuseOrRenewResult(false);
 
 	const TShaderMapRef<FHCMeshUVTextureVS> VertexShader(GetGlobalShaderMap(GMaxRHIFeatureLevel));
 	const TShaderMapRef<FHCMeshUVTexturePS> PixelShader(GetGlobalShaderMap(GMaxRHIFeatureLevel));
@@ -100,8 +100,9 @@ void UHCMeshUVTexture::Execute(HCImageProcessorExecuteContext_RenderThread& Cont
 
 	FVertexDeclarationElementList Elements;
 	Elements.Add(FVertexElement(0, 0, VET_Float2, 0, sizeof(FVector2f)));
-	// The buffer of the last upload that ran before this batch; the pass keeps it alive.
-	const uint32 NumTriangles = uint32(UVs.Num() / 3);
+	// The buffer of the last upload that ran before this batch, and its own triangle count; the
+	// pass keeps it alive.
+	const uint32 NumTriangles = UploadedUVCount / 3;
 	GraphBuilder.AddPass(RDG_EVENT_NAME("ExecuteVorpexMeshUVTextureRS"), PixelParameters, ERDGPassFlags::Raster,
 		[VertexShader, PixelShader, VertexParameters, PixelParameters, Elements, NumTriangles, UVBuffer = UVVertexBuffer](FRHICommandList& RHICmdList)
 		{

@@ -19,6 +19,7 @@ class FRDGBuilder;
 class FRDGTexture;
 class FRDGTextureSRV;
 struct FClearValueBinding;
+struct FHCImageProcessorPassNames;
 class UHCImageProcessor;
 
 /** What a game-thread walk of a batch carries: how deeply dependency execution is nested. */
@@ -55,11 +56,11 @@ public:
 	UHCImageProcessor();
 
 	/** Creates the result: a Width × Height 8-bit RGBA render target cleared to opaque black. */
-	UFUNCTION(BlueprintCallable, Category = "Vorpex|ImageProcessor")
+	UFUNCTION(BlueprintCallable, Category = "Halcor")
 	virtual void Initialize(int32 Width, int32 Height);
 
 	/** The result render target; null before Initialize. */
-	UFUNCTION(BlueprintCallable, Category = "Vorpex|ImageProcessor")
+	UFUNCTION(BlueprintCallable, Category = "Halcor")
 	UTextureRenderTarget2D* GetResultRenderTarget() const;
 
 	bool IsExecutedOnGameThread() const { return bExecutedOnGameThread; }
@@ -80,6 +81,32 @@ protected:
 
 	/** Clears the render-thread marks of this processor and everything it reads (render thread). */
 	virtual void ResetRenderThreadMarks();
+
+	/**
+	 * The compute pass of a processor and the copy of its output into the result, with the
+	 * profiling scopes and names of Names, under the lock: BindParameters fills the shader's
+	 * parameters but the output. Left out, keeping the result, when ReuseOrRenewResult says so.
+	 * Defined in the private HCImageProcessorPasses.h (render thread).
+	 */
+	template <typename ShaderType, typename BindParametersType>
+	void AddComputeAndCopyPasses(FRDGBuilder& GraphBuilder, const FHCImageProcessorPassNames& Names, BindParametersType&& BindParameters);
+
+	/** Records a change of what the pass makes the result from; every setter calls it under the lock. */
+	void MarkParametersChanged() { ++ParameterRevision; }
+	/**
+	 * Render thread, under the lock, after the inputs executed: true when the setting
+	 * vorpex.TextureEditing.KeepUnchanged is on, bReusable, and the result was last made from
+	 * the same sources (GetResultSources), so this batch's pass can be left out. Otherwise the
+	 * sources are remembered for the pass about to be added, which gives the result a new
+	 * revision, and false is returned.
+	 */
+	bool ReuseOrRenewResult(bool bReusable = true);
+	/** What the result is made from: the parameters' revision, and what subclasses add (render thread, under the lock). */
+	virtual void GetResultSources(TArray<uint64>& OutSources) const;
+	/** Forgets the remembered sources of this processor and everything it reads, after a batch failed (render thread). */
+	virtual void ForgetResultSources();
+	/** Unique across processors; changes whenever a pass is added that makes the result anew (render thread). */
+	uint64 GetResultRevision() const { return ResultRevision; }
 
 	/** The pass's transient texture: Extent, 8-bit BGRA, shader resource, unordered access and render targetable. */
 	static FRDGTexture* CreatePassTexture(FRDGBuilder& GraphBuilder, const TCHAR* Name, FIntPoint Extent, const FClearValueBinding& ClearValue);
@@ -104,6 +131,14 @@ protected:
 	std::atomic<bool> bExecutedOnGameThread = false;
 	std::atomic<bool> bExecutedOnRenderThread = false;
 
+private:
+	/** Raised by MarkParametersChanged; atomic because SetOperation writes without the lock. */
+	std::atomic<uint64> ParameterRevision = 0;
+	/** Render thread only: the sources the result was last made from, and the revision that gave it. */
+	TArray<uint64> ResultSources;
+	bool bHasResultSources = false;
+	uint64 ResultRevision = 0;
+
 	friend struct HCImageProcessorExecuteContext_GameThread;
 	friend struct HCImageProcessorExecuteContext_RenderThread;
 	friend class FHCImageProcessorBatch;
@@ -127,6 +162,12 @@ protected:
 	void Prepare() override;
 	void ResetRenderThreadMarks() override;
 
+	/** Adds every input's result revision, by slot, to the parameters' revision. */
+	void GetResultSources(TArray<uint64>& OutSources) const override;
+	void ForgetResultSources() override;
+
+	/** The game-thread walk of a processor with one input: under the lock, exactly slot 0 set, then the input. */
+	void ExecuteSingleInput(HCImageProcessorExecuteContext_GameThread& Context);
 	/** Executes, once per batch and thread, every input not yet executed, in slot order. */
 	void ExecuteDependencies(HCImageProcessorExecuteContext_GameThread& Context);
 	void ExecuteDependencies(HCImageProcessorExecuteContext_RenderThread& Context);

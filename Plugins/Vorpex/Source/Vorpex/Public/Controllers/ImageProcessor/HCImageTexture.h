@@ -22,6 +22,8 @@ public:
 protected:
 	/** Requires a texture; rebuilds its rendering resource once after it was set. */
 	void Prepare() override;
+	/** Adds the texture's upload revision: new texels make the result anew even in the same texture. */
+	void GetResultSources(TArray<uint64>& OutSources) const override;
 	void Execute(HCImageProcessorExecuteContext_RenderThread& Context) override;
 	void Execute(HCImageProcessorExecuteContext_GameThread& Context) override;
 
