@@ -11,7 +11,6 @@
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 #include "Templates/Casts.h"
-#include "Vorpex.h"
 
 namespace
 {
@@ -43,7 +42,7 @@ void UHCTextureEditingModel::Initialize(UHCCharacterEditorSkinCompositionData* S
 
 	if (!SkinCompositionData)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing model got no skin composition; it stays empty."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing model got no skin composition; it stays empty."));
 		return;
 	}
 	DataDirectory = FPaths::GetPath(FPackageName::ObjectPathToPackageName(SkinCompositionData->GetPathName()));
@@ -55,7 +54,7 @@ void UHCTextureEditingModel::Initialize(UHCCharacterEditorSkinCompositionData* S
 	CurrentStack = nullptr;
 	if (!bBuilt)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("%s; the texture-editing model stays empty."), *ConfigurationError);
+		UE_LOG(LogTemp, Error, TEXT("%s; the texture-editing model stays empty."), *ConfigurationError);
 		ImageProcessorComponents.Empty();
 		ConfigurationError.Empty();
 		return;

@@ -28,7 +28,7 @@ public:
 	 * Builds the colour pickers of every "PixelPickerElement" handler of Skin and reads each
 	 * palette back once. Handlers with the same display name in components whose first mesh
 	 * belongs to the same segmentation of Config share one picker. Handlers that cannot get a
-	 * picker are skipped with an error on LogVorpex.
+	 * picker are skipped with an error on LogTemp.
 	 */
 	void Initialize(UHCCharacterEditorConfigData* Config, UHCCharacterEditorSkinCompositionData* Skin);
 
