@@ -222,7 +222,7 @@ void UHCTextureEditingController::SetPickerColor(const FHCTextureEditingColorPic
 	const int32 Bindings = FMath::Min(Picker.components.Num(), FMath::Min(Picker.stacks.Num(), Picker.processes.Num()));
 	for (int32 Binding = 0; Binding < Bindings; ++Binding)
 	{
-		if (UHCColorize* Colorize = FindBoundColorize(Picker, Binding))
+		if (UHCColorize* Colorize = ModelToControl->FindInterfaceColorize(Picker.components[Binding], Picker.stacks[Binding], Picker.processes[Binding]))
 		{
 			Colorize->SetColor(Color);
 		}
@@ -233,27 +233,4 @@ void UHCTextureEditingController::SetPickerColor(const FHCTextureEditingColorPic
 				static_cast<long long>(Picker.processes[Binding]));
 		}
 	}
-}
-
-UHCColorize* UHCTextureEditingController::FindBoundColorize(const FHCTextureEditingColorPickerData& Picker, int32 Binding) const
-{
-	const TArray<FHCTextureEditingComponent>& Components = ModelToControl->ImageProcessorComponents;
-	const int64 ComponentIndex = Picker.components[Binding];
-	if (ComponentIndex < 0 || ComponentIndex >= Components.Num())
-	{
-		return nullptr;
-	}
-	const TArray<FHCTextureEditingProcessorStack>& Stacks = Components[ComponentIndex].ImageProcessorStacks;
-	const int64 StackIndex = Picker.stacks[Binding];
-	if (StackIndex < 0 || StackIndex >= Stacks.Num())
-	{
-		return nullptr;
-	}
-	const TArray<TObjectPtr<UHCImageProcessor>>& Interface = Stacks[StackIndex].InterfaceProcessors;
-	const int64 ProcessIndex = Picker.processes[Binding];
-	if (ProcessIndex < 0 || ProcessIndex >= Interface.Num())
-	{
-		return nullptr;
-	}
-	return Cast<UHCColorize>(Interface[ProcessIndex].Get());
 }

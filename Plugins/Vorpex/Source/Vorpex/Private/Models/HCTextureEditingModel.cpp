@@ -340,3 +340,22 @@ bool UHCTextureEditingModel::SupportsMesh(const FHCTextureEditingBindingKey& Key
 {
 	return BindingToRenderTarget.Contains(Key);
 }
+
+UHCColorize* UHCTextureEditingModel::FindInterfaceColorize(int64 ComponentIndex, int64 StackIndex, int64 ProcessorIndex) const
+{
+	if (ComponentIndex < 0 || ComponentIndex >= ImageProcessorComponents.Num())
+	{
+		return nullptr;
+	}
+	const TArray<FHCTextureEditingProcessorStack>& Stacks = ImageProcessorComponents[ComponentIndex].ImageProcessorStacks;
+	if (StackIndex < 0 || StackIndex >= Stacks.Num())
+	{
+		return nullptr;
+	}
+	const TArray<TObjectPtr<UHCImageProcessor>>& Interface = Stacks[StackIndex].InterfaceProcessors;
+	if (ProcessorIndex < 0 || ProcessorIndex >= Interface.Num())
+	{
+		return nullptr;
+	}
+	return Cast<UHCColorize>(Interface[ProcessorIndex].Get());
+}

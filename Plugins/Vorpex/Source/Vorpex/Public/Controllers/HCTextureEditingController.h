@@ -12,7 +12,6 @@
 
 class UHCCharacterEditorConfigData;
 class UHCCharacterEditorSkinCompositionData;
-class UHCColorize;
 class UHCImageProcessor;
 class UHCTextureEditingModel;
 struct FHCCharacterEditorSegmentation;
@@ -62,9 +61,6 @@ private:
 
 	/** Gives Color to every colorize bound to Picker; bindings that address no colorize are skipped with an error. */
 	void SetPickerColor(const FHCTextureEditingColorPickerData& Picker, FColor Color) const;
-
-	/** The colorize that binding Binding of Picker addresses in the model, or null. */
-	UHCColorize* FindBoundColorize(const FHCTextureEditingColorPickerData& Picker, int32 Binding) const;
 
 	/** The picker of a picker handler, or null (with an error logged) when it has none or its palette is unreadable. */
 	const FHCTextureEditingColorPickerData* FindUsablePicker(const FHCCharacterEditorSkinCompositionHandler* Handler) const;

@@ -15,6 +15,7 @@
 #include "HCTextureEditingModel.generated.h"
 
 class UHCCharacterEditorSkinCompositionData;
+class UHCColorize;
 class UHCImageTexture;
 class USkeletalMesh;
 
@@ -78,6 +79,13 @@ public:
 
 	/** The package folder of the skin composition, which relative texture paths start from. */
 	const FString& GetDataDirectory() const { return DataDirectory; }
+
+	/**
+	 * The colorize that colour pickers and saved edit states address as interface processor
+	 * ProcessorIndex of stack StackIndex of component ComponentIndex; null when an index is
+	 * outside its array or the processor there is not a colorize.
+	 */
+	UHCColorize* FindInterfaceColorize(int64 ComponentIndex, int64 StackIndex, int64 ProcessorIndex) const;
 
 private:
 	/** Builds the graphs of every component without giving any node its render target; false (with ConfigurationError set) when the configuration is invalid. */
