@@ -42,4 +42,6 @@ private:
 
 	/** The controller writes the weights while editing and clears the flag when it pushes them. */
 	friend class UHCMorphShapingController;
+	/** The serializer restores saved weights and marks them for the next push. */
+	friend class UHCModelSerializer;
 };

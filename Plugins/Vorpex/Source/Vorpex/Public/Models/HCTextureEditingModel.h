@@ -128,5 +128,8 @@ private:
 	/** Why the last build stopped; only meaningful inside Initialize. */
 	FString ConfigurationError;
 
+	/** The controller sets colours, marks the model dirty and runs the results. */
 	friend class UHCTextureEditingController;
+	/** The serializer restores saved colours and marks them for the next run. */
+	friend class UHCModelSerializer;
 };
