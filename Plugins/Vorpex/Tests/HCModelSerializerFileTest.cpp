@@ -8,10 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace
 {

@@ -13,7 +13,6 @@
 #include "Models/HCTextureEditingModel.h"
 
 #include <cstring>
-#include <functional>
 
 using HCMorphShapingTest::MakeConstraint;
 using HCMorphShapingTest::MakeMesh;

@@ -8,7 +8,43 @@
 #include "Misc/FileHelper.h"
 #include "Models/HCMorphShapingModel.h"
 #include "Models/HCTextureEditingModel.h"
-#include "Templates/Casts.h"
+
+namespace
+{
+	/** Every weight of Model, in the model's order. */
+	TArray<FHCMorphWeightRecord> MorphWeightsOf(const UHCMorphShapingModel& Model)
+	{
+		TArray<FHCMorphWeightRecord> Records;
+		Records.Reserve(Model.GetMorphTargetWeights().Num());
+		for (const TPair<FString, float>& Weight : Model.GetMorphTargetWeights())
+		{
+			Records.Add({Weight.Key, Weight.Value});
+		}
+		return Records;
+	}
+
+	/** The colour of every colorize among Model's interface processors, by ascending component, stack and processor index. */
+	TArray<FHCColorizeColorRecord> ColorizeColorsOf(const UHCTextureEditingModel& Model)
+	{
+		TArray<FHCColorizeColorRecord> Records;
+		const TArray<FHCTextureEditingComponent>& Components = Model.GetImageProcessorComponents();
+		for (int32 ComponentIndex = 0; ComponentIndex < Components.Num(); ++ComponentIndex)
+		{
+			const TArray<FHCTextureEditingProcessorStack>& Stacks = Components[ComponentIndex].ImageProcessorStacks;
+			for (int32 StackIndex = 0; StackIndex < Stacks.Num(); ++StackIndex)
+			{
+				for (int32 ProcessorIndex = 0; ProcessorIndex < Stacks[StackIndex].InterfaceProcessors.Num(); ++ProcessorIndex)
+				{
+					if (const UHCColorize* Colorize = Model.FindInterfaceColorize(ComponentIndex, StackIndex, ProcessorIndex))
+					{
+						Records.Add({ComponentIndex, StackIndex, ProcessorIndex, Colorize->GetColor()});
+					}
+				}
+			}
+		}
+		return Records;
+	}
+}
 
 void UHCModelSerializer::SetMorphShapingModel(UHCMorphShapingModel* Model)
 {
@@ -27,30 +63,11 @@ bool UHCModelSerializer::SerializeToBytes(TArray<uint8>& OutBytes)
 	State.bUseTextureEditing = TextureEditingModel.IsValid();
 	if (const UHCMorphShapingModel* Model = MorphShapingModel.Get())
 	{
-		State.MorphWeights.Reserve(Model->GetMorphTargetWeights().Num());
-		for (const TPair<FString, float>& Weight : Model->GetMorphTargetWeights())
-		{
-			State.MorphWeights.Add({Weight.Key, Weight.Value});
-		}
+		State.MorphWeights = MorphWeightsOf(*Model);
 	}
 	if (const UHCTextureEditingModel* Model = TextureEditingModel.Get())
 	{
-		const TArray<FHCTextureEditingComponent>& Components = Model->GetImageProcessorComponents();
-		for (int32 ComponentIndex = 0; ComponentIndex < Components.Num(); ++ComponentIndex)
-		{
-			const TArray<FHCTextureEditingProcessorStack>& Stacks = Components[ComponentIndex].ImageProcessorStacks;
-			for (int32 StackIndex = 0; StackIndex < Stacks.Num(); ++StackIndex)
-			{
-				const TArray<TObjectPtr<UHCImageProcessor>>& Interface = Stacks[StackIndex].InterfaceProcessors;
-				for (int32 ProcessorIndex = 0; ProcessorIndex < Interface.Num(); ++ProcessorIndex)
-				{
-					if (const UHCColorize* Colorize = Cast<UHCColorize>(Interface[ProcessorIndex].Get()))
-					{
-						State.ColorizeColors.Add({ComponentIndex, StackIndex, ProcessorIndex, Colorize->GetColor()});
-					}
-				}
-			}
-		}
+		State.ColorizeColors = ColorizeColorsOf(*Model);
 	}
 	State.Write(OutBytes);
 	return true;
