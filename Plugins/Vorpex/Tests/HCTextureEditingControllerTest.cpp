@@ -161,7 +161,7 @@ TEST_F(HCTextureEditingControllerTest, PickersAreSharedPerSegmentationAndDisplay
 	}
 	EXPECT_EQ(Pickers[2].textureColors, (TArray<FColor>{FColor(1, 2, 3, 4), FColor(1, 2, 3, 4), FColor(1, 2, 3, 4), FColor(1, 2, 3, 4)}));
 
-	EXPECT_EQ(VorpexErrors(Capture), (TArray<FString>{
+	EXPECT_EQ(TempErrors(Capture), (TArray<FString>{
 		TEXT("Skin composition component 0, handler 1: unsupported handler type \"SliderElement\"; skipped."),
 		TEXT("Skin composition component 2, handler 1: check \"Handler->textureParams.Num() == 1\" failed; skipped."),
 		TEXT("Skin composition component 4 has no meshes; its handlers get no colour pickers."),
@@ -259,7 +259,7 @@ TEST_F(HCTextureEditingControllerTest, StartColoursSliderChangesAndTheAppliedRes
 	Controller->ResetToConfigValues();
 	EXPECT_EQ(Body->GetColor(), PaletteTexel(2, 0));
 	EXPECT_EQ(Face->GetColor(), PaletteTexel(2, 0));
-	EXPECT_EQ(VorpexErrors(Capture), (TArray<FString>{
+	EXPECT_EQ(TempErrors(Capture), (TArray<FString>{
 		TEXT("Skin composition component 0, handler 1: unsupported handler type \"SliderElement\"; skipped."),
 		TEXT("Colour picker binding (component 0, stack 1, processor 0) addresses no colorize processor; skipped."),
 	}));
@@ -325,7 +325,7 @@ TEST_F(HCTextureEditingControllerTest, HandlersWithoutAUsablePickerAreSkipped)
 	Controller->ResetToConfigValues();
 	Controller->UpdateModel(nullptr, Handler(Skin, 0, 0), FVector2f(0.0f, 0.0f));
 	Controller->UpdateModel(nullptr, Handler(Skin, 1, 0), FVector2f(0.0f, 0.0f));
-	EXPECT_EQ(VorpexErrors(Capture), (TArray<FString>{
+	EXPECT_EQ(TempErrors(Capture), (TArray<FString>{
 		TEXT("Skin composition component 1: the palette of colour picker \"Blank\" could not be read; its handlers are skipped."),
 		TEXT("Colour picker handler \"Skin\" has no colour picker; ignored."),
 		TEXT("Colour picker \"Blank\" has no palette colours; ignored."),

@@ -306,7 +306,7 @@ TEST_P(HCTextureEditingModelInvalidTest, OneErrorNamesThePlaceAndTheModelStaysEm
 	FLogCapture Capture;
 	UHCTextureEditingModel* Model = Build(Json);
 
-	EXPECT_EQ(VorpexErrors(Capture), TArray<FString>{FString::Printf(
+	EXPECT_EQ(TempErrors(Capture), TArray<FString>{FString::Printf(
 		TEXT("Skin composition component 1, %s; the texture-editing model stays empty."), Case.Error)});
 	EXPECT_TRUE(Model->GetImageProcessorComponents().IsEmpty());
 	EXPECT_TRUE(Model->GetResultNodes().IsEmpty());
@@ -328,13 +328,13 @@ TEST_F(HCTextureEditingModelTest, AFailedRebuildDropsThePreviousGraphs)
 		TEXT(R"({"components": [{"meshes": ["Body"], "processorStacks": [{"materialKey": "_BaseColorMap", "processors": [{"type": "Colorize"}]}]}]})"));
 	FLogCapture Capture;
 	Model->Initialize(Broken, nullptr);
-	EXPECT_EQ(VorpexErrors(Capture).Num(), 1);
+	EXPECT_EQ(TempErrors(Capture).Num(), 1);
 	EXPECT_TRUE(Model->GetImageProcessorComponents().IsEmpty());
 	EXPECT_TRUE(Model->GetResultNodes().IsEmpty());
 	EXPECT_FALSE(Model->SupportsMesh(FHCTextureEditingBindingKey(TEXT("Body"), EHCTextureEditingMaterialKey::MK_Albedo)));
 
 	Capture.Clear();
 	Model->Initialize(nullptr, nullptr);
-	EXPECT_EQ(VorpexErrors(Capture), TArray<FString>{TEXT("The texture-editing model got no skin composition; it stays empty.")});
+	EXPECT_EQ(TempErrors(Capture), TArray<FString>{TEXT("The texture-editing model got no skin composition; it stays empty.")});
 	EXPECT_TRUE(Model->GetImageProcessorComponents().IsEmpty());
 }

@@ -2,7 +2,7 @@
 
 // Helpers for the texture-editing tests: a content folder of its own per test mounted at
 // /Game/Case<N>/, PNG images and JSON data assets written into it and loaded as content, the
-// inputs of a processor by slot, and the LogVorpex errors of a capture.
+// inputs of a processor by slot, and the LogTemp errors of a capture.
 
 #include "AssetLoader.h"
 #include "Controllers/ImageProcessor/HCImageProcessor.h"
@@ -131,13 +131,13 @@ protected:
 		return Property->ContainerPtrToValuePtr<TObjectPtr<UTexture2D>>(Processor)->Get();
 	}
 
-	/** The messages logged on LogVorpex at Error while Capture was attached. */
-	static TArray<FString> VorpexErrors(const FLogCapture& Capture)
+	/** The messages logged on LogTemp at Error while Capture was attached. */
+	static TArray<FString> TempErrors(const FLogCapture& Capture)
 	{
 		TArray<FString> Messages;
 		for (const FLogCapture::FEntry& Entry : Capture.GetEntries())
 		{
-			if (Entry.Category == FName(TEXT("LogVorpex")) && Entry.Verbosity == ELogVerbosity::Error)
+			if (Entry.Category == FName(TEXT("LogTemp")) && Entry.Verbosity == ELogVerbosity::Error)
 			{
 				Messages.Add(Entry.Message);
 			}

@@ -76,6 +76,24 @@ TEST_F(VorpexModuleTest, StartupMapsTheShaderFolderOfAPluginInstalledElsewhere)
 	EXPECT_EQ(GetShaderSourceFilePath(TEXT("/Plugin/Vorpex/HCBlendTexture.usf")), Resolved);
 }
 
+TEST_F(VorpexModuleTest, TheModuleStartsAgainAfterAShutDownInOneProcess)
+{
+	const FInstalledPlugin Plugin(true);
+	ASSERT_TRUE(IPluginManager::Get().AddPluginSearchPath(Plugin.SearchPath()));
+	ASSERT_NE(FModuleManager::Get().LoadModule(FName("Vorpex")), nullptr);
+	FModuleManager::Get().UnloadModule(FName("Vorpex"));
+
+	// The mapping the first start made is still there; the second start maps the same folder.
+	FLogCapture Capture;
+	IModuleInterface* Module = nullptr;
+	EXPECT_NO_THROW(Module = FModuleManager::Get().LoadModule(FName("Vorpex")));
+	EXPECT_NE(dynamic_cast<FVorpexModule*>(Module), nullptr);
+	EXPECT_TRUE(FModuleManager::Get().IsModuleLoaded(FName("Vorpex")));
+	EXPECT_TRUE(Capture.GetMessages(ELogVerbosity::Error).IsEmpty()) << *FString::Join(Capture.GetLines(), TEXT("\n"));
+	EXPECT_EQ(AllShaderSourceDirectoryMappings().Num(), 1);
+	EXPECT_EQ(GetShaderSourceFilePath(TEXT("/Plugin/Vorpex/HCBlendTexture.usf")), Plugin.ShaderFolder() / TEXT("HCBlendTexture.usf"));
+}
+
 TEST_F(VorpexModuleTest, MissingPluginOrShaderFolderLogsAnErrorAndMapsNothing)
 {
 	{

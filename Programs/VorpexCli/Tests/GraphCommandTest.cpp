@@ -131,5 +131,5 @@ TEST_F(GraphCommandTest, FilesThatDoNotLoadOrBuildAreReported)
 	const FVorpexRun Bad = Run({"graph", PathOf("Content/Data/Bad.json")});
 	EXPECT_EQ(Bad.ExitCode, 2);
 	EXPECT_NE(Bad.Err.find("the graphs of"), std::string::npos) << Bad.Err;
-	EXPECT_NE(Bad.Err.find("LogVorpex: Error:"), std::string::npos) << Bad.Err;
+	EXPECT_NE(Bad.Err.find("LogTemp: Error:"), std::string::npos) << Bad.Err;
 }

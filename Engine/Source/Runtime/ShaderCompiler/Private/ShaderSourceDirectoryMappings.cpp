@@ -59,6 +59,11 @@ void AddShaderSourceDirectoryMapping(const FString& VirtualShaderDirectory, cons
 	FShaderSourceDirectories& Instance = Directories();
 	std::lock_guard Guard(Instance.Mutex);
 	const FString* Existing = Instance.Mappings.Find(VirtualShaderDirectory);
+	if (Existing && Existing->Equals(RealFolder, ESearchCase::CaseSensitive))
+	{
+		// A module started again after its shut-down maps the folder its first start mapped.
+		return;
+	}
 	checkf(Existing == nullptr, TEXT("AddShaderSourceDirectoryMapping: The virtual shader folder '%s' is mapped already, to '%s'"),
 		*VirtualShaderDirectory, Existing ? **Existing : TEXT(""));
 	Instance.Mappings.Add(VirtualShaderDirectory, RealFolder);

@@ -15,9 +15,11 @@
  * Maps the virtual folder VirtualShaderDirectory to the real folder RealShaderDirectory. Each
  * of these fails a check, leaving the mappings as they were: a call off the game thread; a
  * virtual folder that does not start with '/', ends with '/', holds a backslash or is mapped
- * already (in any letter case); a real folder that does not exist (a mistyped folder would
- * otherwise show up only when a shader fails to compile). The real folder is stored as a full
- * path, so later changes of the current folder do not move it.
+ * already (in any letter case) to another real folder; a real folder that does not exist (a
+ * mistyped folder would otherwise show up only when a shader fails to compile). Mapping a
+ * virtual folder again to the real folder it has changes nothing, so a module that maps its
+ * shaders at start-up can be started again after a shut-down. The real folder is stored as a
+ * full path, so later changes of the current folder do not move it.
  */
 SHADERCOMPILER_API void AddShaderSourceDirectoryMapping(const FString& VirtualShaderDirectory, const FString& RealShaderDirectory);
 

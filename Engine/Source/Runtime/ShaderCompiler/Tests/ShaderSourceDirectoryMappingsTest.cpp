@@ -152,6 +152,28 @@ TEST_F(ShaderSourceDirectoryMappingsTest, ARelativeRealFolderIsStoredAsAFullPath
 	EXPECT_EQ(Resolve("/Plugin/Vorpex/A.usf"), At("Shaders/A.usf"));
 }
 
+TEST_F(ShaderSourceDirectoryMappingsTest, MappingAFolderAgainToTheSameRealFolderChangesNothing)
+{
+	AddShaderSourceDirectoryMapping(TEXT("/Plugin/Vorpex"), FString(At("Shaders")));
+	// However the same real folder is spelled, and in any letter case of the virtual folder.
+	const fs::path Relative = fs::relative(Root / "Shaders", fs::current_path());
+	AddShaderSourceDirectoryMapping(TEXT("/Plugin/Vorpex"), FString(At("Shaders")));
+	AddShaderSourceDirectoryMapping(TEXT("/plugin/VORPEX"), FString(At("Shaders/")));
+	AddShaderSourceDirectoryMapping(TEXT("/Plugin/Vorpex"), FString(Relative.string()));
+	AddShaderSourceDirectoryMapping(TEXT("/Plugin/Vorpex"), FString(At("PrivateShaders/../Shaders")));
+
+	const TMap<FString, FString>& Mappings = AllShaderSourceDirectoryMappings();
+	ASSERT_EQ(Mappings.Num(), 1);
+	EXPECT_EQ(Mappings.begin()->Key.ToStdString(), "/Plugin/Vorpex") << "the first spelling stays";
+	EXPECT_EQ(Mappings.begin()->Value.ToStdString(), At("Shaders"));
+	EXPECT_EQ(Resolve("/Plugin/Vorpex/A.usf"), At("Shaders/A.usf"));
+
+	// A real folder that differs only in letter case is another folder on this file system.
+	fs::create_directories(Root / "SHADERS");
+	EXPECT_EQ(RefusedMapping(TEXT("/Plugin/Vorpex"), FString(At("SHADERS"))),
+		"AddShaderSourceDirectoryMapping: The virtual shader folder '/Plugin/Vorpex' is mapped already, to '" + At("Shaders") + "'");
+}
+
 TEST_F(ShaderSourceDirectoryMappingsTest, OtherThreadsResolveWhileTheGameThreadAddsMappings)
 {
 	AddShaderSourceDirectoryMapping(TEXT("/Plugin/Vorpex"), FString(At("Shaders")));

@@ -7,7 +7,6 @@
 #include "DataAssets/HCDataAssets.h"
 #include "Models/HCTextureEditingModel.h"
 #include "Templates/Casts.h"
-#include "Vorpex.h"
 
 #include <utility>
 
@@ -26,7 +25,7 @@ void UHCTextureEditingController::Initialize(UHCCharacterEditorConfigData* Confi
 	ColorPickers.Empty();
 	if (!Config || !Skin)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing controller needs an editor configuration and a skin composition; it has no colour pickers."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing controller needs an editor configuration and a skin composition; it has no colour pickers."));
 		return;
 	}
 
@@ -49,7 +48,7 @@ void UHCTextureEditingController::Initialize(UHCCharacterEditorConfigData* Confi
 		const FHCCharacterEditorSkinCompositionComponent& Component = Skin->components[ComponentIndex];
 		if (Component.meshes.IsEmpty())
 		{
-			UE_LOG(LogVorpex, Error, TEXT("Skin composition component %d has no meshes; its handlers get no colour pickers."), ComponentIndex);
+			UE_LOG(LogTemp, Error, TEXT("Skin composition component %d has no meshes; its handlers get no colour pickers."), ComponentIndex);
 			continue;
 		}
 		const FString* SegmentationName = MeshToSegmentation.Find(Component.meshes[0]);
@@ -63,7 +62,7 @@ void UHCTextureEditingController::Initialize(UHCCharacterEditorConfigData* Confi
 			const FHCCharacterEditorSkinCompositionHandler& Handler = Component.handlers[HandlerIndex];
 			if (!IsPixelPicker(Handler))
 			{
-				UE_LOG(LogVorpex, Error, TEXT("Skin composition component %d, handler %d: unsupported handler type \"%s\"; skipped."),
+				UE_LOG(LogTemp, Error, TEXT("Skin composition component %d, handler %d: unsupported handler type \"%s\"; skipped."),
 					ComponentIndex, HandlerIndex, *Handler.type);
 				continue;
 			}
@@ -73,7 +72,7 @@ void UHCTextureEditingController::Initialize(UHCCharacterEditorConfigData* Confi
 			}
 			catch (const FCheckFailure& Failure)
 			{
-				UE_LOG(LogVorpex, Error, TEXT("Skin composition component %d, handler %d: check \"%s\" failed; skipped."),
+				UE_LOG(LogTemp, Error, TEXT("Skin composition component %d, handler %d: check \"%s\" failed; skipped."),
 					ComponentIndex, HandlerIndex, Failure.GetExpression().c_str());
 			}
 		}
@@ -99,7 +98,7 @@ void UHCTextureEditingController::AddHandler(int32 ComponentIndex, const FHCChar
 		Picker.texture2D = Handler->textureParams[0];
 		if (!Picker.SetTextureColors())
 		{
-			UE_LOG(LogVorpex, Error, TEXT("Skin composition component %d: the palette of colour picker \"%s\" could not be read; its handlers are skipped."),
+			UE_LOG(LogTemp, Error, TEXT("Skin composition component %d: the palette of colour picker \"%s\" could not be read; its handlers are skipped."),
 				ComponentIndex, *Handler->displayName);
 		}
 		Picker.components = {ComponentIndex};
@@ -121,7 +120,7 @@ void UHCTextureEditingController::ResetToConfigValues()
 {
 	if (!ModelToControl || !SkinCompositionData)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing controller has no model or skin composition to reset."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing controller has no model or skin composition to reset."));
 		return;
 	}
 	ModelToControl->bDirty = true;
@@ -148,7 +147,7 @@ void UHCTextureEditingController::UpdateModel(const FHCCharacterEditorSegmentati
 {
 	if (!ModelToControl || !Handler)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing controller got a picker change without a model or a handler."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing controller got a picker change without a model or a handler."));
 		return;
 	}
 	ModelToControl->bDirty = true;
@@ -171,7 +170,7 @@ void UHCTextureEditingController::ApplyChanges()
 {
 	if (!ModelToControl)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing controller has no model to apply changes to."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing controller has no model to apply changes to."));
 		return;
 	}
 	ModelToControl->bDirty = false;
@@ -206,13 +205,13 @@ const FHCTextureEditingColorPickerData* UHCTextureEditingController::FindUsableP
 	const int32 Index = FindColorPicker(Handler);
 	if (Index == -1)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("Colour picker handler \"%s\" has no colour picker; ignored."), *Handler->displayName);
+		UE_LOG(LogTemp, Error, TEXT("Colour picker handler \"%s\" has no colour picker; ignored."), *Handler->displayName);
 		return nullptr;
 	}
 	const FHCTextureEditingColorPickerData& Picker = ColorPickers[Index];
 	if (!Picker.HasColors())
 	{
-		UE_LOG(LogVorpex, Error, TEXT("Colour picker \"%s\" has no palette colours; ignored."), *Handler->displayName);
+		UE_LOG(LogTemp, Error, TEXT("Colour picker \"%s\" has no palette colours; ignored."), *Handler->displayName);
 		return nullptr;
 	}
 	return &Picker;
@@ -223,38 +222,15 @@ void UHCTextureEditingController::SetPickerColor(const FHCTextureEditingColorPic
 	const int32 Bindings = FMath::Min(Picker.components.Num(), FMath::Min(Picker.stacks.Num(), Picker.processes.Num()));
 	for (int32 Binding = 0; Binding < Bindings; ++Binding)
 	{
-		if (UHCColorize* Colorize = FindBoundColorize(Picker, Binding))
+		if (UHCColorize* Colorize = ModelToControl->FindInterfaceColorize(Picker.components[Binding], Picker.stacks[Binding], Picker.processes[Binding]))
 		{
 			Colorize->SetColor(Color);
 		}
 		else
 		{
-			UE_LOG(LogVorpex, Error, TEXT("Colour picker binding (component %lld, stack %lld, processor %lld) addresses no colorize processor; skipped."),
+			UE_LOG(LogTemp, Error, TEXT("Colour picker binding (component %lld, stack %lld, processor %lld) addresses no colorize processor; skipped."),
 				static_cast<long long>(Picker.components[Binding]), static_cast<long long>(Picker.stacks[Binding]),
 				static_cast<long long>(Picker.processes[Binding]));
 		}
 	}
-}
-
-UHCColorize* UHCTextureEditingController::FindBoundColorize(const FHCTextureEditingColorPickerData& Picker, int32 Binding) const
-{
-	const TArray<FHCTextureEditingComponent>& Components = ModelToControl->ImageProcessorComponents;
-	const int64 ComponentIndex = Picker.components[Binding];
-	if (ComponentIndex < 0 || ComponentIndex >= Components.Num())
-	{
-		return nullptr;
-	}
-	const TArray<FHCTextureEditingProcessorStack>& Stacks = Components[ComponentIndex].ImageProcessorStacks;
-	const int64 StackIndex = Picker.stacks[Binding];
-	if (StackIndex < 0 || StackIndex >= Stacks.Num())
-	{
-		return nullptr;
-	}
-	const TArray<TObjectPtr<UHCImageProcessor>>& Interface = Stacks[StackIndex].InterfaceProcessors;
-	const int64 ProcessIndex = Picker.processes[Binding];
-	if (ProcessIndex < 0 || ProcessIndex >= Interface.Num())
-	{
-		return nullptr;
-	}
-	return Cast<UHCColorize>(Interface[ProcessIndex].Get());
 }

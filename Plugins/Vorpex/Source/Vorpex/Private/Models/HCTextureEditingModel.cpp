@@ -11,7 +11,6 @@
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 #include "Templates/Casts.h"
-#include "Vorpex.h"
 
 namespace
 {
@@ -43,7 +42,7 @@ void UHCTextureEditingModel::Initialize(UHCCharacterEditorSkinCompositionData* S
 
 	if (!SkinCompositionData)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("The texture-editing model got no skin composition; it stays empty."));
+		UE_LOG(LogTemp, Error, TEXT("The texture-editing model got no skin composition; it stays empty."));
 		return;
 	}
 	DataDirectory = FPaths::GetPath(FPackageName::ObjectPathToPackageName(SkinCompositionData->GetPathName()));
@@ -55,7 +54,7 @@ void UHCTextureEditingModel::Initialize(UHCCharacterEditorSkinCompositionData* S
 	CurrentStack = nullptr;
 	if (!bBuilt)
 	{
-		UE_LOG(LogVorpex, Error, TEXT("%s; the texture-editing model stays empty."), *ConfigurationError);
+		UE_LOG(LogTemp, Error, TEXT("%s; the texture-editing model stays empty."), *ConfigurationError);
 		ImageProcessorComponents.Empty();
 		ConfigurationError.Empty();
 		return;
@@ -340,4 +339,23 @@ UTextureRenderTarget2D* UHCTextureEditingModel::GetMeshRenderTarget(const FHCTex
 bool UHCTextureEditingModel::SupportsMesh(const FHCTextureEditingBindingKey& Key) const
 {
 	return BindingToRenderTarget.Contains(Key);
+}
+
+UHCColorize* UHCTextureEditingModel::FindInterfaceColorize(int64 ComponentIndex, int64 StackIndex, int64 ProcessorIndex) const
+{
+	if (ComponentIndex < 0 || ComponentIndex >= ImageProcessorComponents.Num())
+	{
+		return nullptr;
+	}
+	const TArray<FHCTextureEditingProcessorStack>& Stacks = ImageProcessorComponents[ComponentIndex].ImageProcessorStacks;
+	if (StackIndex < 0 || StackIndex >= Stacks.Num())
+	{
+		return nullptr;
+	}
+	const TArray<TObjectPtr<UHCImageProcessor>>& Interface = Stacks[StackIndex].InterfaceProcessors;
+	if (ProcessorIndex < 0 || ProcessorIndex >= Interface.Num())
+	{
+		return nullptr;
+	}
+	return Cast<UHCColorize>(Interface[ProcessorIndex].Get());
 }

@@ -12,7 +12,6 @@
 
 class UHCCharacterEditorConfigData;
 class UHCCharacterEditorSkinCompositionData;
-class UHCColorize;
 class UHCImageProcessor;
 class UHCTextureEditingModel;
 struct FHCCharacterEditorSegmentation;
@@ -28,7 +27,7 @@ public:
 	 * Builds the colour pickers of every "PixelPickerElement" handler of Skin and reads each
 	 * palette back once. Handlers with the same display name in components whose first mesh
 	 * belongs to the same segmentation of Config share one picker. Handlers that cannot get a
-	 * picker are skipped with an error on LogVorpex.
+	 * picker are skipped with an error on LogTemp.
 	 */
 	void Initialize(UHCCharacterEditorConfigData* Config, UHCCharacterEditorSkinCompositionData* Skin);
 
@@ -62,9 +61,6 @@ private:
 
 	/** Gives Color to every colorize bound to Picker; bindings that address no colorize are skipped with an error. */
 	void SetPickerColor(const FHCTextureEditingColorPickerData& Picker, FColor Color) const;
-
-	/** The colorize that binding Binding of Picker addresses in the model, or null. */
-	UHCColorize* FindBoundColorize(const FHCTextureEditingColorPickerData& Picker, int32 Binding) const;
 
 	/** The picker of a picker handler, or null (with an error logged) when it has none or its palette is unreadable. */
 	const FHCTextureEditingColorPickerData* FindUsablePicker(const FHCCharacterEditorSkinCompositionHandler* Handler) const;

@@ -15,6 +15,7 @@
 #include "HCTextureEditingModel.generated.h"
 
 class UHCCharacterEditorSkinCompositionData;
+class UHCColorize;
 class UHCImageTexture;
 class USkeletalMesh;
 
@@ -55,7 +56,7 @@ public:
 	/**
 	 * Rebuilds every graph from the skin composition; Mesh is not used. Every node gets a
 	 * 4096 × 4096 result. A configuration the graphs cannot be built from is reported with one
-	 * error on LogVorpex naming its component, stack and processor, and leaves the model empty.
+	 * error on LogTemp naming its component, stack and processor, and leaves the model empty.
 	 */
 	void Initialize(UHCCharacterEditorSkinCompositionData* SkinCompositionData, USkeletalMesh* Mesh);
 
@@ -78,6 +79,13 @@ public:
 
 	/** The package folder of the skin composition, which relative texture paths start from. */
 	const FString& GetDataDirectory() const { return DataDirectory; }
+
+	/**
+	 * The colorize that colour pickers and saved edit states address as interface processor
+	 * ProcessorIndex of stack StackIndex of component ComponentIndex; null when an index is
+	 * outside its array or the processor there is not a colorize.
+	 */
+	UHCColorize* FindInterfaceColorize(int64 ComponentIndex, int64 StackIndex, int64 ProcessorIndex) const;
 
 private:
 	/** Builds the graphs of every component without giving any node its render target; false (with ConfigurationError set) when the configuration is invalid. */
@@ -120,5 +128,8 @@ private:
 	/** Why the last build stopped; only meaningful inside Initialize. */
 	FString ConfigurationError;
 
+	/** The controller sets colours, marks the model dirty and runs the results. */
 	friend class UHCTextureEditingController;
+	/** The serializer restores saved colours and marks them for the next run. */
+	friend class UHCModelSerializer;
 };
