@@ -70,6 +70,28 @@ TEST_F(HCComputeImageProcessorTest, ColorizeTintsByTheLinearColourAndKeepsAlpha)
 	ExpectNear(RunAndRead(Colorize)[3], FColor(128, ToByte(128.0f / 255.0f * Tint.G), 0, 255));
 }
 
+TEST_F(HCComputeImageProcessorTest, SingleInputPassesReadTheNearestTexelTowardsTheOriginAtAnyScale)
+{
+	// Result texel (X, Y) reads input texel (X * InputWidth / Width, Y * InputHeight / Height),
+	// rounded down, whichever way and however unevenly the sizes differ.
+	const auto Code = [](int32 X, int32 Y) { return FColor(uint8(X * 17), uint8(Y * 23), 7, 255); };
+	for (const FIntPoint& InputSize : {FIntPoint(3, 5), FIntPoint(13, 2), FIntPoint(7, 4)})
+	{
+		UHCImageTexture* Source = MakeSource(InputSize.X, InputSize.Y, Code);
+		UHCSwizzle* Swizzle = Make<UHCSwizzle>(7, 4);
+		Swizzle->SetDependency(Source, 0);
+		const TArray<FColor> Pixels = RunAndRead(Swizzle);
+		for (int32 Y = 0; Y < 4; ++Y)
+		{
+			for (int32 X = 0; X < 7; ++X)
+			{
+				EXPECT_EQ(Pixels[Y * 7 + X], Code(X * InputSize.X / 7, Y * InputSize.Y / 4))
+					<< "input " << InputSize.X << " x " << InputSize.Y << " at (" << X << ", " << Y << ")";
+			}
+		}
+	}
+}
+
 TEST_F(HCComputeImageProcessorTest, SwizzleTakesEachChannelFromItsSource)
 {
 	UHCSwizzle* Swizzle = Make<UHCSwizzle>();
