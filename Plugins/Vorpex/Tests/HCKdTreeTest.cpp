@@ -99,6 +99,118 @@ namespace
 			CollectPreOrder(Node->Right, OutNodes);
 		}
 	}
+	/**
+	 * The tree as the plain algorithm builds it, for comparison with the tree's faster
+	 * build: a quicksort over the inclusive range that pivots on its first key, then the
+	 * lower median as the node, each side built one axis further.
+	 */
+	class FReferenceTree
+	{
+	public:
+		struct FNode
+		{
+			int32 Index;
+			int32 Axis;
+			int32 Left;
+			int32 Right;
+		};
+
+		explicit FReferenceTree(const TArray<FVector>& InPoints)
+			: Points(InPoints)
+		{
+			std::vector<int32> Indices(Points.Num());
+			for (int32 Index = 0; Index < Points.Num(); ++Index)
+			{
+				Indices[Index] = Index;
+			}
+			Root = BuildRange(Indices, 0);
+		}
+
+		/** Every node in pre-order, children given as positions in this list. */
+		std::vector<FNode> Nodes;
+		int32 Root = -1;
+
+		void RadiusSearch(int32 Node, const FVector& Query, float Radius, std::vector<int32>& Out) const
+		{
+			const double RadiusSquared = static_cast<double>(Radius * Radius);
+			while (Node != -1)
+			{
+				const FVector& Point = Points[Nodes[Node].Index];
+				if (SquaredDistanceOf(Point, Query) < RadiusSquared)
+				{
+					Out.push_back(Nodes[Node].Index);
+				}
+				const int32 Axis = Nodes[Node].Axis;
+				RadiusSearch(Point[Axis] > Query[Axis] ? Nodes[Node].Left : Nodes[Node].Right, Query, Radius, Out);
+				if (static_cast<float>(std::abs(Query[Axis] - Point[Axis])) >= Radius)
+				{
+					return;
+				}
+				Node = Point[Axis] <= Query[Axis] ? Nodes[Node].Left : Nodes[Node].Right;
+			}
+		}
+
+	private:
+		static double SquaredDistanceOf(const FVector& A, const FVector& B)
+		{
+			return (A.X - B.X) * (A.X - B.X) + (A.Y - B.Y) * (A.Y - B.Y) + (A.Z - B.Z) * (A.Z - B.Z);
+		}
+
+		void Sort(std::vector<int32>& Range, int32 First, int32 Last, int32 Axis) const
+		{
+			const auto Key = [&](int32 Position) { return Points[Range[Position]][Axis]; };
+			const double Pivot = Key(First);
+			int32 I = First;
+			int32 J = Last;
+			while (true)
+			{
+				while (I <= Last && Key(I) < Pivot)
+				{
+					++I;
+				}
+				while (J >= First && Key(J) > Pivot)
+				{
+					--J;
+				}
+				if (I > J)
+				{
+					if (First < I - 1)
+					{
+						Sort(Range, First, I - 1, Axis);
+					}
+					break;
+				}
+				std::swap(Range[I], Range[J]);
+				++I;
+				--J;
+			}
+			if (I < Last)
+			{
+				Sort(Range, I, Last, Axis);
+			}
+		}
+
+		int32 BuildRange(std::vector<int32> Range, int32 Depth)
+		{
+			const int32 Count = static_cast<int32>(Range.size());
+			if (Count < 1)
+			{
+				return -1;
+			}
+			const int32 Axis = Depth % 3;
+			Sort(Range, 0, Count - 1, Axis);
+			const int32 Median = (Count - 1) / 2;
+			const int32 Node = static_cast<int32>(Nodes.size());
+			Nodes.push_back({Range[Median], Axis, -1, -1});
+			const int32 Left = BuildRange(std::vector<int32>(Range.begin(), Range.begin() + Median), Depth + 1);
+			const int32 Right = BuildRange(std::vector<int32>(Range.begin() + Median + 1, Range.end()), Depth + 1);
+			Nodes[Node].Left = Left;
+			Nodes[Node].Right = Right;
+			return Node;
+		}
+
+		const TArray<FVector>& Points;
+	};
 }
 
 TEST(HCKdTree, FourPointsOnALineSplitAtTheLowerMedianAndSwapEqualKeys)
@@ -128,6 +240,68 @@ TEST(HCKdTree, FourPointsOnALineSplitAtTheLowerMedianAndSwapEqualKeys)
 	EXPECT_EQ(Right->Right->Axis, 2);
 	EXPECT_EQ(Right->Right->Left, nullptr);
 	EXPECT_EQ(Right->Right->Right, nullptr);
+}
+
+TEST(HCKdTree, BuildAndRadiusSearchMatchThePlainAlgorithmExactly)
+{
+	// Clouds rich in equal keys, where the partition decides the shape, of sizes on both
+	// sides of where the build changes strategy; in order, in reverse, and with NaN.
+	const double NaN = std::numeric_limits<double>::quiet_NaN();
+	std::vector<TArray<FVector>> Clouds;
+	for (const int32 Count : {2, 3, 7, 40, 63, 64, 65, 130, 1000, 5000})
+	{
+		Clouds.push_back(GridCloud(100 + Count, Count, 3));
+		Clouds.push_back(GridCloud(200 + Count, Count, 9));
+		Clouds.push_back(RandomCloud(300 + Count, Count, 10.0));
+	}
+	TArray<FVector> InOrder;
+	TArray<FVector> Reversed;
+	TArray<FVector> AllEqual;
+	for (int32 Index = 0; Index < 500; ++Index)
+	{
+		InOrder.Add(FVector(Index, Index % 7, 0));
+		Reversed.Add(FVector(-Index, 0, Index % 5));
+		AllEqual.Add(FVector(1, 2, 3));
+	}
+	Clouds.insert(Clouds.end(), {InOrder, Reversed, AllEqual});
+	TArray<FVector> WithNaN = GridCloud(400, 300, 5);
+	WithNaN[17].X = NaN;
+	WithNaN[150].Y = NaN;
+	WithNaN[200] = FVector(NaN);
+	Clouds.push_back(WithNaN);
+	// Below a NaN split the plain search takes the right side for both near and far; the
+	// tree searches each side once (see SplitsOnNaNHideNothingAndRepeatNothing).
+	const TArray<FVector>* SearchedWithNaN = &Clouds.back();
+
+	for (const TArray<FVector>& Points : Clouds)
+	{
+		SCOPED_TRACE(Points.Num());
+		const FHCKdTree Tree = BuildTree(Points);
+		const FReferenceTree Reference(Points);
+		std::vector<const FHCKdTreeNode*> Nodes;
+		CollectPreOrder(Tree.GetRoot(), Nodes);
+		ASSERT_EQ(Nodes.size(), Reference.Nodes.size());
+		for (size_t Position = 0; Position < Nodes.size(); ++Position)
+		{
+			const FReferenceTree::FNode& Expected = Reference.Nodes[Position];
+			ASSERT_EQ(Nodes[Position]->Index, Expected.Index) << "node " << Position;
+			ASSERT_EQ(Nodes[Position]->Axis, Expected.Axis);
+			ASSERT_EQ(Nodes[Position]->Left ? Nodes[Position]->Left->Index : -1, Expected.Left == -1 ? -1 : Reference.Nodes[Expected.Left].Index);
+			ASSERT_EQ(Nodes[Position]->Right ? Nodes[Position]->Right->Index : -1, Expected.Right == -1 ? -1 : Reference.Nodes[Expected.Right].Index);
+		}
+
+		for (const FVector& Query : GridCloud(500, &Points == SearchedWithNaN ? 0 : 30, 9))
+		{
+			for (const float Radius : {0.001f, 0.25f, 0.6f, 1.0f, 3.0f})
+			{
+				TArray<int32> Found;
+				Tree.RadiusSearch(Query, Radius, Found);
+				std::vector<int32> Expected;
+				Reference.RadiusSearch(Reference.Root, Query, Radius, Expected);
+				ASSERT_EQ(std::vector<int32>(Found.begin(), Found.end()), Expected) << "radius " << Radius << " around " << *Query.ToString();
+			}
+		}
+	}
 }
 
 TEST(HCKdTree, EveryPointIsOneNodeAndEveryParentSplitsItsChildrenOnItsAxis)
@@ -280,6 +454,23 @@ TEST(HCKdTree, RadiusSearchMatchesBruteForceOnRandomClouds)
 				ASSERT_EQ(Sorted(Found), BruteForceRadius(Case.Points, Query, Radius)) << "radius " << Radius << " around " << *Query.ToString();
 			}
 		}
+	}
+}
+
+TEST(HCKdTree, SplitsOnNaNHideNothingAndRepeatNothing)
+{
+	// Points with no coordinates at all, some of which end up splitting subtrees.
+	TArray<FVector> Points = GridCloud(18, 300, 5);
+	for (int32 Index = 0; Index < Points.Num(); Index += 15)
+	{
+		Points[Index] = FVector(std::numeric_limits<double>::quiet_NaN());
+	}
+	const FHCKdTree Tree = BuildTree(Points);
+	for (const FVector& Query : GridCloud(19, 30, 5))
+	{
+		TArray<int32> Found;
+		Tree.RadiusSearch(Query, 3.0f, Found);
+		ASSERT_EQ(Sorted(Found), BruteForceRadius(Points, Query, 3.0f)) << *Query.ToString();
 	}
 }
 

@@ -69,14 +69,23 @@ struct VORPEX_API FHCKdTree
 	const FHCKdTreeNode* GetRoot() const { return Nodes.IsEmpty() ? nullptr : Nodes.GetData(); }
 
 private:
-	void SearchRadius(const FHCKdTreeNode* Node, const FVector& Query, float Radius, double RadiusSquared, TArray<int32>& OutIndices) const;
-	double SearchNearest(const FHCKdTreeNode* Node, const FVector& Query, int32& InOutBestIndex) const;
-	const FVector& PointOf(const FHCKdTreeNode* Node) const;
+	/** A node as the searches read it: its point, and the point's position in Data. */
+	struct FSearchNode
+	{
+		double Coordinates[3];
+		int32 Index;
+	};
+	class FBuilder;
+
 	void CopyFrom(const FHCKdTree& Other);
 
 	TArray<FVector> Data;
 	/** Every node, the root first, laid out in pre-order (a node, its Left subtree, its Right subtree). */
 	TArray<FHCKdTreeNode> Nodes;
-	/** The point of each node, by the node's position in Nodes, so that searches read memory in tree order. */
-	TArray<FVector> NodePoints;
+	/**
+	 * The same nodes in the same order, as the searches read them. A subtree of Count nodes
+	 * holds its root, then (Count - 1) / 2 nodes on the left, then the rest on the right, so
+	 * the searches find the children without links, and memory is read in tree order.
+	 */
+	TArray<FSearchNode> SearchNodes;
 };
