@@ -193,7 +193,7 @@ namespace
 	};
 
 	// The searches take the tree's search node as FNode, so that they can live here, out of
-	// the library's exported symbols, and call themselves directly.
+	// the library's exported symbols, where their recursive calls are direct.
 
 	/** Appends the points of the subtree of Count nodes at Node, split first on Axis, that lie within the query's radius. */
 	template <typename FNode>
@@ -228,6 +228,8 @@ namespace
 				SearchRadius(Query, Right, CountRight, NextAxis(Axis), Gaps);
 			}
 
+			// The far side is searched only while the split plane lies closer than the
+			// radius, measured in single precision.
 			const double Gap = FMath::Abs(Along - Split);
 			if (static_cast<float>(Gap) >= Query.Radius)
 			{
