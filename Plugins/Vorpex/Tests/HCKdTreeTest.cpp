@@ -362,7 +362,7 @@ TEST(HCKdTree, InputAlreadyInOrderBuildsAndSearches)
 	for (const double Step : {1.0, -1.0})
 	{
 		TArray<FVector> Points;
-		for (int32 Index = 0; Index < 200000; ++Index)
+		for (int32 Index = 0; Index < 100000; ++Index)
 		{
 			Points.Add(FVector(Index * Step, 0.0, 0.0));
 		}
@@ -370,7 +370,7 @@ TEST(HCKdTree, InputAlreadyInOrderBuildsAndSearches)
 		TArray<int32> Found;
 		Tree.RadiusSearch(FVector(1000.0 * Step, 0.0, 0.0), 1.5f, Found);
 		EXPECT_EQ(Sorted(Found), (std::vector<int32>{999, 1000, 1001}));
-		EXPECT_EQ(Tree.FindNearest(FVector(123456.2 * Step, 1.0, 0.0)), 123456);
+		EXPECT_EQ(Tree.FindNearest(FVector(65432.2 * Step, 1.0, 0.0)), 65432);
 	}
 }
 
