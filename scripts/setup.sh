@@ -11,8 +11,8 @@ packages=(
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev libtinygltf-dev
   zlib1g-dev libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
-  # the CPU peer of the image-processor benchmark
-  python3-numpy
+  # the CPU peers of the image-processor and kd-tree benchmarks
+  python3-numpy libnanoflann-dev
   # shader compiler: glslang's static libraries (HLSL front end) and SPIRV-Tools (optimizer, validator)
   glslang-dev spirv-tools
   # the glTF validator's runtime
