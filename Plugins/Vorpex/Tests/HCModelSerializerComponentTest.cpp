@@ -164,8 +164,11 @@ TEST_F(HCModelSerializerComponentTest, ComponentOperationsRefuseWhatTheyCannotAp
 	const TArray<FString> Before = Snapshot(Component);
 
 	// Damaged bytes: cut inside the name of the second morph weight.
+	TArray<uint8> Cut = Saved;
+	ASSERT_GT(Cut.Num(), 40);
+	Cut.SetNum(40);
 	FLogCapture Capture;
-	EXPECT_FALSE(UHCModelSerializer::DeserializeEditableSkeletalMeshComponent(Component, TArray<uint8>(Saved.GetData(), 40)));
+	EXPECT_FALSE(UHCModelSerializer::DeserializeEditableSkeletalMeshComponent(Component, Cut));
 	ASSERT_EQ(Capture.GetMessages(ELogVerbosity::Error).Num(), 1);
 	EXPECT_EQ(Snapshot(Component), Before);
 

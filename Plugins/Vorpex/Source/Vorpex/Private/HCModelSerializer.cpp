@@ -70,12 +70,14 @@ bool UHCModelSerializer::TryAssignDataModels(UHCEditableSkeletalMeshComponent* S
 {
 	if (!IsValid(SkeletalMeshComponent))
 	{
-		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid SkeletalMeshComponent assigned"), TEXT("UHCModelSerializer::AssignDataModels"));
+		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid SkeletalMeshComponent assigned"),
+			TEXT("UHCModelSerializer::AssignDataModels"));
 		return false;
 	}
 	if (!IsValid(SkeletalMeshComponent->CEConfigData))
 	{
-		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid CEConfigData assigned"), TEXT("UHCModelSerializer::AssignDataModels"));
+		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid CEConfigData assigned"),
+			TEXT("UHCModelSerializer::AssignDataModels"));
 		return false;
 	}
 	MorphShapingModel = SkeletalMeshComponent->getMorphShapingModel();

@@ -79,7 +79,10 @@ private:
 	/** A dynamic material instance for every material slot the texture model edits. */
 	void BindMaterialSlots();
 
-	/** Queues UserDataPixels for upload into UserDataTexture_0, whole. */
+	/**
+	 * Queues UserDataPixels for upload into the whole of UserDataTexture_0. The render thread
+	 * reads the pixels when it runs the upload, so they must not change before then.
+	 */
 	void UploadUserData();
 
 	UPROPERTY(Category = "Halcor")
