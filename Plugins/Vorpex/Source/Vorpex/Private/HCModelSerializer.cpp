@@ -1,6 +1,8 @@
 #include "HCModelSerializer.h"
 
+#include "ActorComponents/HCEditableSkeletalMeshComponent.h"
 #include "Controllers/ImageProcessor/HCColorize.h"
+#include "DataAssets/HCDataAssets.h"
 #include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
@@ -8,6 +10,9 @@
 #include "Misc/FileHelper.h"
 #include "Models/HCMorphShapingModel.h"
 #include "Models/HCTextureEditingModel.h"
+#include "UObject/Package.h"
+#include "UObject/UObjectGlobals.h"
+#include "Vorpex.h"
 
 namespace
 {
@@ -54,6 +59,44 @@ void UHCModelSerializer::SetMorphShapingModel(UHCMorphShapingModel* Model)
 void UHCModelSerializer::SetTextureEditingModel(UHCTextureEditingModel* Model)
 {
 	TextureEditingModel = Model;
+}
+
+void UHCModelSerializer::AssignDataModels(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent)
+{
+	TryAssignDataModels(SkeletalMeshComponent);
+}
+
+bool UHCModelSerializer::TryAssignDataModels(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent)
+{
+	if (!IsValid(SkeletalMeshComponent))
+	{
+		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid SkeletalMeshComponent assigned"),
+			TEXT("UHCModelSerializer::AssignDataModels"));
+		return false;
+	}
+	if (!IsValid(SkeletalMeshComponent->CEConfigData))
+	{
+		UE_LOG(LogVorpex, Error, TEXT("%s - Unable to assign data models. No valid CEConfigData assigned"),
+			TEXT("UHCModelSerializer::AssignDataModels"));
+		return false;
+	}
+	MorphShapingModel = SkeletalMeshComponent->getMorphShapingModel();
+	TextureEditingModel = SkeletalMeshComponent->getTextureEditingModel();
+	return true;
+}
+
+bool UHCModelSerializer::SerializeEditableSkeletalMeshComponent(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent, TArray<uint8>& OutBytes)
+{
+	// Without the component's models the bytes would claim an edit state with neither section,
+	// which no editing component accepts back.
+	UHCModelSerializer* Serializer = NewObject<UHCModelSerializer>(GetTransientPackage());
+	return Serializer->TryAssignDataModels(SkeletalMeshComponent) && Serializer->SerializeToBytes(OutBytes);
+}
+
+bool UHCModelSerializer::DeserializeEditableSkeletalMeshComponent(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent, const TArray<uint8>& Bytes)
+{
+	UHCModelSerializer* Serializer = NewObject<UHCModelSerializer>(GetTransientPackage());
+	return Serializer->TryAssignDataModels(SkeletalMeshComponent) && Serializer->DeserializeFromBytes(Bytes);
 }
 
 bool UHCModelSerializer::SerializeToBytes(TArray<uint8>& OutBytes)

@@ -11,6 +11,7 @@
 #include "HCModelSerializer.generated.h"
 
 class UHCColorize;
+class UHCEditableSkeletalMeshComponent;
 class UHCMorphShapingModel;
 class UHCTextureEditingModel;
 struct FHCEditState;
@@ -28,6 +29,15 @@ public:
 	/** The texture model to save or fill; null leaves the colour section out of the bytes. */
 	UFUNCTION(BlueprintCallable, Category = "Halcor")
 	void SetTextureEditingModel(UHCTextureEditingModel* Model);
+
+	/**
+	 * Takes both models from SkeletalMeshComponent; they are null until its editing begins, so
+	 * the bytes of a component not yet edited hold neither section. A null component, or one
+	 * without a valid editor configuration, is refused with an error on LogVorpex, and the
+	 * models set before are kept.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Halcor")
+	void AssignDataModels(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent);
 
 	/**
 	 * Writes the models' state over OutBytes from its start (the array grows as needed and is
@@ -49,6 +59,21 @@ public:
 	bool DeserializeFromBytes(const TArray<uint8>& InBytes);
 
 	/**
+	 * SerializeToBytes with the models of SkeletalMeshComponent (see AssignDataModels). False,
+	 * with OutBytes untouched, when the component's models cannot be assigned.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Halcor")
+	static bool SerializeEditableSkeletalMeshComponent(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent, TArray<uint8>& OutBytes);
+
+	/**
+	 * DeserializeFromBytes into the models of SkeletalMeshComponent (see AssignDataModels); its
+	 * next tick while editing shows the loaded state. False, with nothing changed, when the
+	 * component's models cannot be assigned or the bytes do not fit them.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Halcor")
+	static bool DeserializeEditableSkeletalMeshComponent(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent, const TArray<uint8>& Bytes);
+
+	/**
 	 * Writes Bytes as the file FilePath, creating or replacing it; false (with a warning) for
 	 * an empty array. The bytes go to a file beside it first, which then replaces it, so a
 	 * failed save leaves the old file whole.
@@ -61,6 +86,9 @@ public:
 	static bool LoadFromFile(const FString& FilePath, TArray<uint8>& OutBytes);
 
 private:
+	/** AssignDataModels, telling whether the models were taken from the component. */
+	bool TryAssignDataModels(UHCEditableSkeletalMeshComponent* SkeletalMeshComponent);
+
 	/**
 	 * Whether State can be applied to the models: its sections match the models set here and
 	 * each colour addresses a colorize, which OutColorizes receives. Otherwise false, with the
