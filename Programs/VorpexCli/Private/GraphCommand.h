@@ -11,6 +11,8 @@
 
 #include <string>
 
+class FHostEngine;
+
 namespace CLI
 {
 	class App;
@@ -31,5 +33,6 @@ public:
 	static constexpr int32 ExitGraphFailed = 2;
 
 	static CLI::App* Register(CLI::App& App, FOptions& Options);
-	static int32 Run(const FOptions& Options);
+	/** Runs the command, starting the Vorpex module, whose shaders the graphs run; returns the exit code. */
+	static int32 Run(const FOptions& Options, FHostEngine& Engine);
 };

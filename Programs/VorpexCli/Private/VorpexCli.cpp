@@ -2,11 +2,10 @@
 // standard error. Bad usage exits with 64 (EX_USAGE) whatever CLI11's own code for the error,
 // and a failed check in the runtime exits with 70 (EX_SOFTWARE).
 
-#include "AssetLoader.h"
 #include "GraphCommand.h"
+#include "HostEngine.h"
 #include "InspectCommand.h"
 #include "Misc/AssertionMacros.h"
-#include "RenderingThread.h"
 
 #include "CLI11.h"
 
@@ -17,21 +16,18 @@ namespace
 	constexpr int ExitUsage = 64;
 	constexpr int ExitSoftware = 70;
 
-	int RunCommand(const CLI::App& GraphCommand, const FInspectCommand::FOptions& InspectOptions, const FGraphCommand::FOptions& GraphOptions)
+	/** Runs the command and shuts the engine down; a failed check on the way becomes exit code 70. */
+	int RunCommand(const CLI::App& GraphCommand, const FInspectCommand::FOptions& InspectOptions, const FGraphCommand::FOptions& GraphOptions,
+		FHostEngine& Engine)
 	{
 		try
 		{
-			FAssetLoader::Install();
 			// require_subcommand made sure one command was given.
-			if (GraphCommand.parsed())
-			{
-				const int32 Code = FGraphCommand::Run(GraphOptions);
-				// GPU work the command left queued finishes before the program's objects go,
-				// and a failure of it is raised here.
-				FlushRenderingCommands();
-				return Code;
-			}
-			return FInspectCommand::Run(InspectOptions);
+			const int32 Code = GraphCommand.parsed() ? FGraphCommand::Run(GraphOptions, Engine) : FInspectCommand::Run(InspectOptions);
+			// GPU work the command left queued finishes before the program's objects go, and a
+			// failure of it is raised here.
+			Engine.ShutDown();
+			return Code;
 		}
 		catch (const FCheckFailure& Failure)
 		{
@@ -65,9 +61,8 @@ int main(int argc, char** argv)
 		return Code == 0 ? 0 : ExitUsage;
 	}
 
-	const int Code = RunCommand(*GraphCommand, InspectOptions, GraphOptions);
-	// Rendering stops before main returns: a command still running at exit would race the
-	// destruction of static objects, the driver's among them.
-	StopRenderingThread();
-	return Code;
+	// Rendering stops before main returns (the engine's shut-down): a command still running at
+	// exit would race the destruction of static objects, the driver's among them.
+	FHostEngine Engine(FProgramLayout::OfRunningProgram());
+	return RunCommand(*GraphCommand, InspectOptions, GraphOptions, Engine);
 }
