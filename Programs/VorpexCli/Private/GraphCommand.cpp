@@ -266,7 +266,7 @@ namespace
 	}
 }
 
-CLI::App* FGraphCommand::Register(CLI::App& App, FOptions& Options)
+CLI::App* FGraphCommand::Register(CLI::App& App)
 {
 	CLI::App* Command = App.add_subcommand("graph", "Print a skin composition's processor graphs as JSON");
 	Command->footer("SKIN and CONFIG are content object paths (/Game/...) or .json files inside the content folder, which is --content or else "
@@ -280,7 +280,7 @@ CLI::App* FGraphCommand::Register(CLI::App& App, FOptions& Options)
 	return Command;
 }
 
-int32 FGraphCommand::Run(const FOptions& Options, FHostEngine& Engine)
+int32 FGraphCommand::Run(FHostEngine& Engine)
 {
 	FString ModuleError;
 	if (!Engine.StartVorpexModule(ModuleError))

@@ -8,17 +8,11 @@
 // written as OUT_DIR/<component>_<stack>_<stack name>.png.
 
 #include "CoreMinimal.h"
+#include "VorpexCommand.h"
 
 #include <string>
 
-class FHostEngine;
-
-namespace CLI
-{
-	class App;
-}
-
-class FGraphCommand
+class FGraphCommand : public IVorpexCommand
 {
 public:
 	struct FOptions
@@ -32,7 +26,10 @@ public:
 	static constexpr int32 ExitLoadFailed = 1;
 	static constexpr int32 ExitGraphFailed = 2;
 
-	static CLI::App* Register(CLI::App& App, FOptions& Options);
-	/** Runs the command, starting the Vorpex module, whose shaders the graphs run; returns the exit code. */
-	static int32 Run(const FOptions& Options, FHostEngine& Engine);
+	CLI::App* Register(CLI::App& App) override;
+	/** Starts the Vorpex module, whose shaders the graphs run. */
+	int32 Run(FHostEngine& Engine) override;
+
+private:
+	FOptions Options;
 };
