@@ -8,9 +8,12 @@
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
 #include "HostEngine.h"
+#include "Interfaces/IPluginManager.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
+#include "RenderCommandFailure.h"
+#include "RenderingThread.h"
 #include "ShaderCore.h"
 #include "TestProject.h"
 #include "UObject/WeakObjectPtrTemplates.h"
@@ -139,6 +142,33 @@ TEST_F(VorpexHostTest, WithoutThePluginBesideTheProgramNoProjectOpens)
 			" (the plug-in folder beside the program in " + (Elsewhere.Root / "bin").string() + "): it holds no Vorpex.uplugin");
 	EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(FName(TEXT("Vorpex"))));
 	Lonely.ShutDown();
+}
+
+TEST_F(VorpexHostTest, AnotherVorpexPluginTheManagerKnowsFirstIsNotStarted)
+{
+	FTestProject Other;
+	Other.WriteText("Plugins/Vorpex/Vorpex.uplugin", "{\"FileVersion\": 3}");
+	Other.WriteText("Plugins/Vorpex/Shaders/HCColorize.usf", "// not ours");
+	const FString OtherPlugins((Other.Root / "Plugins").string());
+	ASSERT_TRUE(IPluginManager::Get().AddPluginSearchPath(OtherPlugins));
+	FString Error;
+	EXPECT_FALSE(Engine.StartVorpexModule(Error));
+	IPluginManager::Get().RemovePluginSearchPath(OtherPlugins);
+	EXPECT_EQ(Error, FString::Printf(TEXT("the Vorpex plug-in in %s is not the one the plug-in manager finds (%s/Vorpex/Vorpex.uplugin)"),
+						 *(Engine.GetLayout().GetDataDir() / TEXT("Plugins/Vorpex")), *OtherPlugins));
+	EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(FName(TEXT("Vorpex"))));
+	EXPECT_EQ(IPluginManager::Get().GetAdditionalPluginSearchPaths().Num(), 0) << "the engine takes back the folder it added";
+}
+
+TEST_F(VorpexHostTest, AFailedRenderCommandIsRaisedAtShutDownOnceTheModulesAreDown)
+{
+	FString Error;
+	ASSERT_TRUE(Engine.StartVorpexModule(Error)) << *Error;
+	ENQUEUE_RENDER_COMMAND(VorpexHostTestFailure)([](FRHICommandListImmediate&) { checkf(false, TEXT("Broken on purpose")); });
+	EXPECT_THROW(Engine.ShutDown(), FRenderCommandFailure);
+	EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(FName(TEXT("Vorpex"))));
+	EXPECT_EQ(IPluginManager::Get().GetAdditionalPluginSearchPaths().Num(), 0);
+	EXPECT_NO_THROW(Engine.ShutDown());
 }
 
 TEST_F(VorpexHostTest, AMeshThatDoesNotLoadSpawnsNothing)
