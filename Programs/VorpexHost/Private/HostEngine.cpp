@@ -52,10 +52,20 @@ bool FHostEngine::StartVorpexModule(FString& OutError)
 		return true;
 	}
 	FString Dir;
-	if (!Layout.FindPluginDir(Dir, OutError))
+	if (!Layout.FindPluginDir(Dir, OutError) || !AddPluginDir(Dir, OutError))
 	{
 		return false;
 	}
+	if (!FModuleManager::Get().LoadModule(FName(VorpexModuleName)))
+	{
+		OutError = TEXT("the Vorpex module is not part of this program");
+		return false;
+	}
+	return true;
+}
+
+bool FHostEngine::AddPluginDir(const FString& Dir, FString& OutError)
+{
 	const bool bAdded = IPluginManager::Get().AddPluginSearchPath(Dir);
 	const TSharedPtr<IPlugin> Plugin = IPluginManager::Get().FindPlugin(VorpexModuleName);
 	if (!Plugin.IsValid() || !FPaths::IsSamePath(Plugin->GetBaseDir(), Dir))
@@ -71,11 +81,6 @@ bool FHostEngine::StartVorpexModule(FString& OutError)
 	if (bAdded)
 	{
 		PluginDir = Dir;
-	}
-	if (!FModuleManager::Get().LoadModule(FName(VorpexModuleName)))
-	{
-		OutError = TEXT("the Vorpex module is not part of this program");
-		return false;
 	}
 	return true;
 }

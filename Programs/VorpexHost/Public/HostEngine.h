@@ -38,6 +38,12 @@ public:
 	void ShutDown();
 
 private:
+	/**
+	 * Makes Dir a plug-in search folder and checks that the plug-in manager's "Vorpex" is the
+	 * one in it; another Vorpex plug-in found first is refused, and the folder taken back.
+	 */
+	bool AddPluginDir(const FString& Dir, FString& OutError);
+
 	FProgramLayout Layout;
 	/** The plug-in search folder this engine added, removed again at shut-down. */
 	FString PluginDir;
