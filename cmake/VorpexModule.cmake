@@ -10,8 +10,9 @@
 #     [REFLECTED_TESTS])        run HeaderTool on the tests' headers only
 #
 # Declares one runtime or plug-in module: a shared library built from Private/**.cpp whose
-# Public/ folder is its include root, plus, when tests are on and the tests folder exists,
-# a GoogleTest program <Name>Tests registered with CTest (tests are named <Name>.<Suite>.<Test>).
+# Public/ folder is its include root and which `cmake --install` puts in the library folder,
+# plus, when tests are on and the tests folder exists, a GoogleTest program <Name>Tests
+# registered with CTest (tests are named <Name>.<Suite>.<Test>).
 # Like the engine, each module exports <NAME>_API for its public declarations.
 #
 # Reflection: with REFLECTED, HeaderTool reads every header of Public/ and Private/ (package
@@ -59,6 +60,9 @@ function(vorpex_module name)
   string(TOUPPER "${name}" upper)
   target_compile_definitions(${name} PUBLIC "${upper}_API=")
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS} ${ARG_LIBS})
+  # Installed programs load the modules from the library folder, where each finds the others.
+  set_target_properties(${name} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${name} LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}")
 
   if(ARG_REFLECTED)
     vorpex_reflect(${name}

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh default
-vorpex=build/default/Programs/VorpexCli/vorpex
+vorpex=build/default/bin/vorpex
 content=Samples/Human/Content
 mkdir -p out/sample
 for kind_file in catalog:Data/DA_AssetCatalog descriptor:Data/DA_CharacterDescriptor \

@@ -1,7 +1,5 @@
 #include "GraphCommand.h"
 
-#include "Interfaces/IPluginManager.h"
-#include "Modules/ModuleManager.h"
 #include "ContentMount.h"
 #include "Controllers/HCTextureEditingController.h"
 #include "Controllers/ImageProcessor/HCBlendTexture.h"
@@ -11,6 +9,7 @@
 #include "DataAssets/HCCharacterEditorSkinCompositionData.h"
 #include "DataAssets/HCDataAssets.h"
 #include "Dom/JsonObject.h"
+#include "HostEngine.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "Models/HCTextureEditingModel.h"
@@ -28,18 +27,6 @@
 namespace
 {
 	using FJsonValues = TArray<TSharedPtr<FJsonValue>>;
-
-	/** Starts the Vorpex module from the plug-in folder the program was built with, which maps its shaders; false when it cannot. */
-	bool StartVorpexModule()
-	{
-		IPluginManager::Get().AddPluginSearchPath(TEXT(VORPEX_PLUGINS_DIR));
-		if (!FModuleManager::Get().LoadModule(FName(TEXT("Vorpex"))))
-		{
-			std::fprintf(stderr, "vorpex: the Vorpex module cannot be started from %s\n", VORPEX_PLUGINS_DIR);
-			return false;
-		}
-		return true;
-	}
 
 	/** A content object path as given, or the object path of a .json file inside the mounted content folder. */
 	bool ToObjectPath(const FString& Argument, FString& OutObjectPath)
@@ -279,7 +266,7 @@ namespace
 	}
 }
 
-CLI::App* FGraphCommand::Register(CLI::App& App, FOptions& Options)
+CLI::App* FGraphCommand::Register(CLI::App& App)
 {
 	CLI::App* Command = App.add_subcommand("graph", "Print a skin composition's processor graphs as JSON");
 	Command->footer("SKIN and CONFIG are content object paths (/Game/...) or .json files inside the content folder, which is --content or else "
@@ -293,10 +280,12 @@ CLI::App* FGraphCommand::Register(CLI::App& App, FOptions& Options)
 	return Command;
 }
 
-int32 FGraphCommand::Run(const FOptions& Options)
+int32 FGraphCommand::Run(FHostEngine& Engine)
 {
-	if (!StartVorpexModule())
+	FString ModuleError;
+	if (!Engine.StartVorpexModule(ModuleError))
 	{
+		std::fprintf(stderr, "vorpex: the Vorpex module cannot be started: %s\n", *ModuleError);
 		return ExitGraphFailed;
 	}
 	const FString SkinArgument(Options.Skin);

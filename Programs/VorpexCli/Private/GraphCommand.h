@@ -8,15 +8,11 @@
 // written as OUT_DIR/<component>_<stack>_<stack name>.png.
 
 #include "CoreMinimal.h"
+#include "VorpexCommand.h"
 
 #include <string>
 
-namespace CLI
-{
-	class App;
-}
-
-class FGraphCommand
+class FGraphCommand : public IVorpexCommand
 {
 public:
 	struct FOptions
@@ -30,6 +26,10 @@ public:
 	static constexpr int32 ExitLoadFailed = 1;
 	static constexpr int32 ExitGraphFailed = 2;
 
-	static CLI::App* Register(CLI::App& App, FOptions& Options);
-	static int32 Run(const FOptions& Options);
+	CLI::App* Register(CLI::App& App) override;
+	/** Starts the Vorpex module, whose shaders the graphs run. */
+	int32 Run(FHostEngine& Engine) override;
+
+private:
+	FOptions Options;
 };

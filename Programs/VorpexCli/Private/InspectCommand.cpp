@@ -52,7 +52,7 @@ namespace
 	}
 }
 
-void FInspectCommand::Register(CLI::App& App, FOptions& Options)
+CLI::App* FInspectCommand::Register(CLI::App& App)
 {
 	CLI::App* Command = App.add_subcommand("inspect", "Print a data file's records as canonical JSON");
 	Command->footer("Object paths in FILE (\"/Game/...\") resolve against --content, or else against the nearest folder named "
@@ -66,9 +66,10 @@ void FInspectCommand::Register(CLI::App& App, FOptions& Options)
 	Command->add_option("--content", Options.ContentDir, "Content folder to mount at /Game/")->transform(CLI::ExistingDirectory);
 	CLI::Option* CheckFlag = Command->add_flag("--check", Options.bCheck, "Also report configuration errors (exit 2 when there are any)");
 	Command->add_option("--catalog", Options.CatalogFile, "With a descriptor: the catalog whose lists its positions index")->needs(CheckFlag);
+	return Command;
 }
 
-void FInspectCommand::Validate(const FOptions& Options)
+void FInspectCommand::Validate() const
 {
 	if (!Options.CatalogFile.empty() && Options.Kind != "descriptor")
 	{
@@ -76,7 +77,7 @@ void FInspectCommand::Validate(const FOptions& Options)
 	}
 }
 
-int32 FInspectCommand::Run(const FOptions& Options)
+int32 FInspectCommand::Run(FHostEngine& Engine)
 {
 	const FString File(Options.File);
 	const FScopedContentMount Mount(Options.ContentDir.empty() ? FindEnclosingContent(File) : FPaths::ConvertRelativePathToFull(FString(Options.ContentDir)));

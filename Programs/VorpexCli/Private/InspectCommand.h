@@ -7,15 +7,11 @@
 // standard error, one line each, after the JSON.
 
 #include "CoreMinimal.h"
+#include "VorpexCommand.h"
 
 #include <string>
 
-namespace CLI
-{
-	class App;
-}
-
-class FInspectCommand
+class FInspectCommand : public IVorpexCommand
 {
 public:
 	/** What the command line gave. */
@@ -34,10 +30,11 @@ public:
 	static constexpr int32 ExitLoadFailed = 1;
 	static constexpr int32 ExitCheckFailed = 2;
 
-	/** Adds the subcommand and its options to App; they fill Options when parsed. */
-	static void Register(CLI::App& App, FOptions& Options);
-	/** Validates what CLI11 cannot (throws CLI::ValidationError), to be called while parsing. */
-	static void Validate(const FOptions& Options);
-	/** Runs the command; returns the exit code. */
-	static int32 Run(const FOptions& Options);
+	CLI::App* Register(CLI::App& App) override;
+	/** A catalog is only given with a descriptor. */
+	void Validate() const override;
+	int32 Run(FHostEngine& Engine) override;
+
+private:
+	FOptions Options;
 };

@@ -1,37 +1,60 @@
-// The `vorpex` program. Standard output carries only command results (JSON); the log goes to
-// standard error. Bad usage exits with 64 (EX_USAGE) whatever CLI11's own code for the error,
-// and a failed check in the runtime exits with 70 (EX_SOFTWARE).
+// The `vorpex` program. Standard output carries only command results; the log goes to standard
+// error. Bad usage exits with 64 (EX_USAGE) whatever CLI11's own code for the error, and a
+// failed check in the runtime exits with 70 (EX_SOFTWARE).
 
-#include "AssetLoader.h"
-#include "GraphCommand.h"
-#include "InspectCommand.h"
+#include "CommandTable.h"
+#include "HostEngine.h"
 #include "Misc/AssertionMacros.h"
-#include "RenderingThread.h"
 
 #include "CLI11.h"
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
 	constexpr int ExitUsage = 64;
 	constexpr int ExitSoftware = 70;
 
-	int RunCommand(const CLI::App& GraphCommand, const FInspectCommand::FOptions& InspectOptions, const FGraphCommand::FOptions& GraphOptions)
+	struct FRegisteredCommand
+	{
+		CLI::App* Subcommand = nullptr;
+		IVorpexCommand* Command = nullptr;
+	};
+
+	/**
+	 * Refuses a first word that names no command, with the commands there are; CLI11 would only
+	 * say that a command is required. Options (words starting with '-') are left to CLI11.
+	 */
+	bool CheckCommandName(int argc, char** argv, const TArray<FRegisteredCommand>& Commands)
+	{
+		if (argc < 2 || argv[1][0] == '-')
+		{
+			return true;
+		}
+		std::string Names;
+		for (const FRegisteredCommand& Registered : Commands)
+		{
+			if (Registered.Subcommand->check_name(argv[1]))
+			{
+				return true;
+			}
+			Names += (Names.empty() ? "" : ", ") + Registered.Subcommand->get_name();
+		}
+		std::fprintf(stderr, "vorpex: unknown command '%s'; the commands are %s\nRun with --help for more information.\n", argv[1], Names.c_str());
+		return false;
+	}
+
+	/** Runs the command and shuts the engine down; a failed check on the way becomes exit code 70. */
+	int RunCommand(IVorpexCommand& Command, FHostEngine& Engine)
 	{
 		try
 		{
-			FAssetLoader::Install();
-			// require_subcommand made sure one command was given.
-			if (GraphCommand.parsed())
-			{
-				const int32 Code = FGraphCommand::Run(GraphOptions);
-				// GPU work the command left queued finishes before the program's objects go,
-				// and a failure of it is raised here.
-				FlushRenderingCommands();
-				return Code;
-			}
-			return FInspectCommand::Run(InspectOptions);
+			const int32 Code = Command.Run(Engine);
+			// GPU work the command left queued finishes before the program's objects go, and a
+			// failure of it is raised here.
+			Engine.ShutDown();
+			return Code;
 		}
 		catch (const FCheckFailure& Failure)
 		{
@@ -47,17 +70,27 @@ int main(int argc, char** argv)
 	CLI::App App("Vorpex: inspect and assemble characters from their data files.", "vorpex");
 	App.require_subcommand(1);
 	App.footer("Bad usage exits with 64. Run 'vorpex COMMAND --help' for a command's options.");
-	FInspectCommand::FOptions InspectOptions;
-	FInspectCommand::Register(App, InspectOptions);
-	FGraphCommand::FOptions GraphOptions;
-	CLI::App* GraphCommand = FGraphCommand::Register(App, GraphOptions);
+	const TArray<TUniquePtr<IVorpexCommand>> Commands = FCommandTable::MakeCommands();
+	TArray<FRegisteredCommand> Registered;
+	for (const TUniquePtr<IVorpexCommand>& Command : Commands)
+	{
+		Registered.Add({Command->Register(App), Command.get()});
+	}
+	if (!CheckCommandName(argc, argv, Registered))
+	{
+		return ExitUsage;
+	}
+
+	IVorpexCommand* Chosen = nullptr;
 	try
 	{
 		App.parse(argc, argv);
-		if (!GraphCommand->parsed())
+		// require_subcommand made sure exactly one command was given.
+		for (const FRegisteredCommand& Candidate : Registered)
 		{
-			FInspectCommand::Validate(InspectOptions);
+			Chosen = Candidate.Subcommand->parsed() ? Candidate.Command : Chosen;
 		}
+		Chosen->Validate();
 	}
 	catch (const CLI::ParseError& Error)
 	{
@@ -65,9 +98,8 @@ int main(int argc, char** argv)
 		return Code == 0 ? 0 : ExitUsage;
 	}
 
-	const int Code = RunCommand(*GraphCommand, InspectOptions, GraphOptions);
-	// Rendering stops before main returns: a command still running at exit would race the
-	// destruction of static objects, the driver's among them.
-	StopRenderingThread();
-	return Code;
+	// Rendering stops before main returns (the engine's shut-down): a command still running at
+	// exit would race the destruction of static objects, the driver's among them.
+	FHostEngine Engine(FProgramLayout::OfRunningProgram());
+	return RunCommand(*Chosen, Engine);
 }

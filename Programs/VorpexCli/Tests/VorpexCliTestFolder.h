@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the built `vorpex` program (VORPEX_PROGRAM) on files in a fresh folder per test and
-// gives back its exit code, standard output and standard error.
+// Runs the built `vorpex` program (VORPEX_PROGRAM), or another program, on files in a fresh
+// folder per test and gives back its exit code, standard output and standard error.
 
 #include <gtest/gtest.h>
 
@@ -45,10 +45,25 @@ protected:
 		return Full.string();
 	}
 
+	/** The bytes of Path below the test's folder (empty when there is no such file). */
+	std::string ReadFile(const std::string& Path) const { return ReadAll(Root / Path); }
+
 	/** Runs vorpex with Arguments, each passed as one word. */
-	FVorpexRun Run(std::initializer_list<std::string> Arguments) const
+	FVorpexRun Run(std::initializer_list<std::string> Arguments) const { return RunProgram(VORPEX_PROGRAM, Arguments); }
+
+	/**
+	 * Runs Program with Arguments, each passed as one word, and with Environment ("NAME=value"
+	 * entries) added to the test's own environment.
+	 */
+	FVorpexRun RunProgram(const std::string& Program, std::initializer_list<std::string> Arguments,
+		std::initializer_list<std::string> Environment = {}) const
 	{
-		std::string Command = Quote(VORPEX_PROGRAM);
+		std::string Command = Environment.size() ? "env " : "";
+		for (const std::string& Entry : Environment)
+		{
+			Command += Quote(Entry) + " ";
+		}
+		Command += Quote(Program);
 		for (const std::string& Argument : Arguments)
 		{
 			Command += " " + Quote(Argument);

@@ -1,0 +1,14 @@
+#include "CommandTable.h"
+
+#include "GraphCommand.h"
+#include "InspectCommand.h"
+#include "StateCommand.h"
+
+TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
+{
+	TArray<TUniquePtr<IVorpexCommand>> Commands;
+	Commands.Add(MakeUnique<FInspectCommand>());
+	Commands.Add(MakeUnique<FGraphCommand>());
+	Commands.Add(MakeUnique<FStateCommand>());
+	return Commands;
+}
