@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <thread>
 
 namespace
@@ -19,24 +20,28 @@ namespace
 	/** The whole UV square as two triangles. */
 	const TArray<FVector2f> WholeSquare = {FVector2f(0, 0), FVector2f(1, 0), FVector2f(1, 1), FVector2f(0, 0), FVector2f(1, 1), FVector2f(0, 1)};
 
-	/** Holds the render thread in a command until Release, so that game-thread calls can be made while commands wait behind it. */
+	/**
+	 * Holds the render thread in a command until Release, so that game-thread calls can be made
+	 * while commands wait behind it. The flag is shared with the command, which may still read
+	 * it after the hold is gone.
+	 */
 	class FRenderThreadHold
 	{
 	public:
 		FRenderThreadHold()
 		{
-			ENQUEUE_RENDER_COMMAND(HoldRenderThread)([this](FRHICommandListImmediate&) {
-				while (!bReleased)
+			ENQUEUE_RENDER_COMMAND(HoldRenderThread)([Released = bReleased](FRHICommandListImmediate&) {
+				while (!*Released)
 				{
 					std::this_thread::yield();
 				}
 			});
 		}
 		~FRenderThreadHold() { Release(); }
-		void Release() { bReleased = true; }
+		void Release() { *bReleased = true; }
 
 	private:
-		std::atomic<bool> bReleased = false;
+		std::shared_ptr<std::atomic<bool>> bReleased = std::make_shared<std::atomic<bool>>(false);
 	};
 }
 
