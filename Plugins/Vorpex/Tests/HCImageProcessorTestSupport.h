@@ -1,8 +1,8 @@
 #pragma once
 
 // Helpers for the image-processor tests: the shader folder mapped, source textures made from
-// texel functions, batches run to completion, results read back, and a processor that counts
-// its executions on each thread.
+// texel functions, batches run to completion, results read back, a processor that counts its
+// executions on each thread, and a hold on the render thread.
 
 #include "Controllers/ImageProcessor/HCImageProcessor.h"
 #include "Controllers/ImageProcessor/HCImageProcessorBatch.h"
@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "HCImageProcessorTestSupport.generated.h"
 
@@ -47,6 +48,26 @@ protected:
 		ExecuteDependencies(Context);
 		++RenderThreadExecutions;
 	}
+};
+
+/** Holds the render thread in a command until Release, so that game-thread calls can be made while commands wait behind it. */
+class FRenderThreadHold
+{
+public:
+	FRenderThreadHold()
+	{
+		ENQUEUE_RENDER_COMMAND(HoldRenderThread)([this](FRHICommandListImmediate&) {
+			while (!bReleased)
+			{
+				std::this_thread::yield();
+			}
+		});
+	}
+	~FRenderThreadHold() { Release(); }
+	void Release() { bReleased = true; }
+
+private:
+	std::atomic<bool> bReleased = false;
 };
 
 /** Maps the plug-in's shaders and checks that the validation layer stays silent through each test. */

@@ -2,9 +2,7 @@
 #include "Controllers/ImageProcessor/HCMeshUVTexture.h"
 #include "HCImageProcessorTestSupport.h"
 
-#include <atomic>
 #include <cmath>
-#include <thread>
 
 namespace
 {
@@ -18,26 +16,6 @@ namespace
 
 	/** The whole UV square as two triangles. */
 	const TArray<FVector2f> WholeSquare = {FVector2f(0, 0), FVector2f(1, 0), FVector2f(1, 1), FVector2f(0, 0), FVector2f(1, 1), FVector2f(0, 1)};
-
-	/** Holds the render thread in a command until Release, so that game-thread calls can be made while commands wait behind it. */
-	class FRenderThreadHold
-	{
-	public:
-		FRenderThreadHold()
-		{
-			ENQUEUE_RENDER_COMMAND(HoldRenderThread)([this](FRHICommandListImmediate&) {
-				while (!bReleased)
-				{
-					std::this_thread::yield();
-				}
-			});
-		}
-		~FRenderThreadHold() { Release(); }
-		void Release() { bReleased = true; }
-
-	private:
-		std::atomic<bool> bReleased = false;
-	};
 }
 
 using HCMeshUVProcessorTest = HCImageProcessorTest;
