@@ -1,8 +1,9 @@
 #pragma once
 
 // Helpers for the editable-component tests: a component that records what each tick does to
-// it, meshes with a given vertex count, material slots and morph targets, the component's
-// private properties read through reflection, and a world to register and tick components in.
+// it, meshes with a given vertex count, material slots, morph targets and render sections, the
+// component's private properties read through reflection, textures read back from the GPU, and
+// a world to register and tick components in.
 
 #include "ActorComponents/HCEditableSkeletalMeshComponent.h"
 #include "CoreMinimal.h"
@@ -14,10 +15,15 @@
 #include "Materials/MaterialInstanceDynamic.h"
 #include "Models/HCMorphShapingModel.h"
 #include "Models/HCTextureEditingModel.h"
+#include "RHICommandList.h"
 #include "Rendering/SkeletalMeshRenderData.h"
+#include "RenderingThread.h"
+#include "TextureResource.h"
 #include "UObject/UnrealType.h"
 
 #include <initializer_list>
+#include <utility>
+#include <vector>
 
 #include "HCEditableComponentTestSupport.generated.h"
 
@@ -86,6 +92,32 @@ namespace HCEditableComponentTest
 			Mesh->GetResourceForRendering()->LODRenderData.Emplace_GetRef().StaticVertexBuffers.PositionVertexBuffer.Init(Positions, true);
 		}
 		return Mesh;
+	}
+
+	/**
+	 * Gives LOD 0 of a MakeMesh mesh its tangent and UV buffer over all its vertices, kept on the
+	 * CPU or not, and render sections of (first vertex, vertex count). Before the mesh is shown.
+	 */
+	inline void AddRenderSections(USkeletalMesh* Mesh, std::initializer_list<std::pair<uint32, uint32>> Sections, bool bCPUAccess = true)
+	{
+		FSkeletalMeshLODRenderData& LOD = Mesh->GetResourceForRendering()->LODRenderData[0];
+		LOD.StaticVertexBuffers.StaticMeshVertexBuffer.Init(LOD.GetNumVertices(), 1, bCPUAccess);
+		for (const auto& [BaseVertex, VertexCount] : Sections)
+		{
+			FSkelMeshRenderSection& Section = LOD.RenderSections.AddDefaulted_GetRef();
+			Section.BaseVertexIndex = BaseVertex;
+			Section.NumVertices = VertexCount;
+		}
+	}
+
+	/** Mip 0 of a texture's GPU copy, as raw bytes. */
+	inline std::vector<uint8> ReadGpuTexels(const UTexture2D* Texture)
+	{
+		const FTextureResource* Resource = Texture->GetResource();
+		TArray<uint8> Bytes;
+		ENQUEUE_RENDER_COMMAND(ReadGpuTexels)([Resource, &Bytes](FRHICommandListImmediate& RHICmdList) { RHICmdList.ReadTexture(Resource->TextureRHI, Bytes); });
+		FlushRenderingCommands();
+		return std::vector<uint8>(Bytes.GetData(), Bytes.GetData() + Bytes.Num());
 	}
 
 	/** A private reflected property of the component, read as the garbage collector reads it. */

@@ -1,12 +1,14 @@
 // The bundled sample character edited end to end: its project names the body, the editor
 // configuration and the skin composition; editing begins on the real body, the shared skin
 // tone picker and a morph slider move, and one tick shows both in the mesh and its materials.
+// The tights' vertex cache, named by the project too, hides the body vertices under them.
 
 #include "AssetLoader.h"
 #include "Controllers/HCMorphShapingController.h"
 #include "Controllers/HCTextureEditingController.h"
 #include "Controllers/ImageProcessor/HCColorize.h"
 #include "DataAssets/HCDataAssets.h"
+#include "DataAssets/HCVertexCacheData.h"
 #include "Dom/JsonObject.h"
 #include "HCEditableComponentTestSupport.h"
 #include "Misc/FileHelper.h"
@@ -15,6 +17,7 @@
 #include "Serialization/JsonSerializer.h"
 
 using HCEditableComponentTest::MaterialInstances;
+using HCEditableComponentTest::ReadGpuTexels;
 using HCEditableComponentTest::TextureParameter;
 using HCEditableComponentTest::UserDataTexture;
 
@@ -82,7 +85,27 @@ protected:
 	template <typename ObjectType>
 	ObjectType* LoadProjectObject(const TCHAR* Field)
 	{
-		const FString ObjectPath = Project->GetStringField(Field);
+		return LoadKept<ObjectType>(Project->GetStringField(Field));
+	}
+
+	/** The object the project file names under Field for the attachment worn by Component, kept for the test. */
+	template <typename ObjectType>
+	ObjectType* LoadAttachmentObject(const TCHAR* Component, const TCHAR* Field)
+	{
+		for (const TSharedPtr<FJsonValue>& Attachment : Project->GetArrayField(TEXT("attachments")))
+		{
+			if (Attachment->AsObject()->GetStringField(TEXT("component")) == Component)
+			{
+				return LoadKept<ObjectType>(Attachment->AsObject()->GetStringField(Field));
+			}
+		}
+		ADD_FAILURE() << "the project has no attachment " << Component;
+		return nullptr;
+	}
+
+	template <typename ObjectType>
+	ObjectType* LoadKept(const FString& ObjectPath)
+	{
 		ObjectType* Object = LoadObject<ObjectType>(nullptr, *ObjectPath);
 		EXPECT_NE(Object, nullptr) << *ObjectPath;
 		Kept.Add(TStrongObjectPtr<UObject>(Object));
@@ -157,4 +180,43 @@ TEST_F(HCEditableSampleTest, EditingTheSampleBodyShowsAMovedSkinToneAndMorphSlid
 	const TArray<FColor> HeadAfter = ReadTarget(HeadSkin);
 	EXPECT_GT(CountChanged(BodyBefore, BodyAfter), BodyAfter.Num() - BodyAfter.Num() / 10);
 	EXPECT_GT(CountChanged(HeadBefore, HeadAfter), HeadAfter.Num() - HeadAfter.Num() / 10);
+}
+
+TEST_F(HCEditableSampleTest, TheTightsVertexCacheHidesInTheCullingTextureTheBodyVerticesItHides)
+{
+	UHCCharacterEditorConfigData* Config = LoadProjectObject<UHCCharacterEditorConfigData>(TEXT("editorConfig"));
+	USkeletalMesh* Body = LoadProjectObject<USkeletalMesh>(TEXT("body"));
+	UHCAttachmentVertexCacheData* Tights = LoadAttachmentObject<UHCAttachmentVertexCacheData>(TEXT("Tights"), TEXT("vertexCache"));
+	ASSERT_TRUE(Config && Body && Tights);
+	EXPECT_EQ(Tights->TargetSkeletalMesh.Get(), Body);
+	const int32 Vertices = static_cast<int32>(Body->GetResourceForRendering()->LODRenderData[0].GetNumVertices());
+	ASSERT_EQ(Tights->VertexOpacity.Num(), Vertices);
+
+	// Culling needs no texture editing: a skin composition without components spares the GPU work.
+	UHCCharacterEditorSkinCompositionData* NoSkinEditing = NewObject<UHCCharacterEditorSkinCompositionData>();
+	Kept.Add(TStrongObjectPtr<UObject>(NoSkinEditing));
+	UHCEditableSkeletalMeshComponent* Component = NewObject<UHCEditableSkeletalMeshComponent>();
+	Component->SetSkeletalMeshAsset(Body);
+	Component->CEConfigData = Config;
+	Component->SkinCompositionEditorData = NoSkinEditing;
+	Component->RegisterComponentWithWorld(World);
+	Component->BeginEditing();
+	Component->ApplyCullData(Tights);
+
+	// Texel v shows vertex v: black where the cache hides it, white where it shows, and white past the last vertex.
+	const std::vector<uint8> Texels = ReadGpuTexels(UserDataTexture(Component));
+	ASSERT_GE(Texels.size(), static_cast<size_t>(Vertices) * 4);
+	int32 Hidden = 0;
+	int32 Wrong = 0;
+	for (size_t Texel = 0; Texel < Texels.size() / 4; ++Texel)
+	{
+		const bool bHidden = Texel < static_cast<size_t>(Vertices) && Tights->VertexOpacity[static_cast<int32>(Texel)] == 0.0f;
+		const uint8 Level = bHidden ? 0 : 255;
+		Hidden += bHidden ? 1 : 0;
+		const bool bRight = Texels[Texel * 4] == Level && Texels[Texel * 4 + 1] == Level && Texels[Texel * 4 + 2] == Level && Texels[Texel * 4 + 3] == 255;
+		Wrong += bRight ? 0 : 1;
+	}
+	EXPECT_EQ(Wrong, 0);
+	EXPECT_GT(Hidden, Vertices / 10) << "the tights cover the legs";
+	EXPECT_LT(Hidden, Vertices / 2);
 }

@@ -6,13 +6,13 @@
 #include "Controllers/HCTextureEditingController.h"
 #include "DataAssets/HCDataAssets.h"
 #include "HCEditableComponentTestSupport.h"
-#include "RHICommandList.h"
 #include "UObject/WeakObjectPtrTemplates.h"
 
 #include <vector>
 
 using HCEditableComponentTest::DefaultCullMask;
 using HCEditableComponentTest::MakeMesh;
+using HCEditableComponentTest::ReadGpuTexels;
 using HCEditableComponentTest::MaterialInstances;
 using HCEditableComponentTest::TextureParameter;
 using HCEditableComponentTest::UserDataTexture;
@@ -23,16 +23,6 @@ namespace
 	constexpr EHCEditableSkeletalMeshComponentState Editing = EHCEditableSkeletalMeshComponentState::ESMCS_Editing;
 	constexpr EHCEditableSkeletalMeshComponentState Finished = EHCEditableSkeletalMeshComponentState::ESMCS_Finished;
 	const char* const InitialCheck = "State == EHCEditableSkeletalMeshComponentState::ESMCS_Initial";
-
-	/** Mip 0 of a texture's GPU copy, as raw bytes. */
-	std::vector<uint8> ReadGpuTexels(const UTexture2D* Texture)
-	{
-		const FTextureResource* Resource = Texture->GetResource();
-		TArray<uint8> Bytes;
-		ENQUEUE_RENDER_COMMAND(ReadGpuTexels)([Resource, &Bytes](FRHICommandListImmediate& RHICmdList) { RHICmdList.ReadTexture(Resource->TextureRHI, Bytes); });
-		FlushRenderingCommands();
-		return std::vector<uint8>(Bytes.GetData(), Bytes.GetData() + Bytes.Num());
-	}
 
 	/** Every texel opaque white, in PF_B8G8R8A8. */
 	std::vector<uint8> OpaqueWhiteTexels(int32 Side)

@@ -1,8 +1,8 @@
 #pragma once
 
 // Helpers for the image-processor tests: the shader folder mapped, source textures made from
-// texel functions, batches run to completion, results read back, and a processor that counts
-// its executions on each thread.
+// texel functions, batches run to completion, results read back, a processor that counts its
+// executions on each thread, and a hold on the render thread.
 
 #include "Controllers/ImageProcessor/HCImageProcessor.h"
 #include "Controllers/ImageProcessor/HCImageProcessorBatch.h"
@@ -21,6 +21,8 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <thread>
 
 #include "HCImageProcessorTestSupport.generated.h"
 
@@ -47,6 +49,27 @@ protected:
 		ExecuteDependencies(Context);
 		++RenderThreadExecutions;
 	}
+};
+
+/** Holds the render thread in a command until Release, so that game-thread calls can be made while commands wait behind it. */
+class FRenderThreadHold
+{
+public:
+	FRenderThreadHold()
+	{
+		// The flag is shared with the command, which may still read it after the hold is gone.
+		ENQUEUE_RENDER_COMMAND(HoldRenderThread)([Released = bReleased](FRHICommandListImmediate&) {
+			while (!*Released)
+			{
+				std::this_thread::yield();
+			}
+		});
+	}
+	~FRenderThreadHold() { Release(); }
+	void Release() { *bReleased = true; }
+
+private:
+	std::shared_ptr<std::atomic<bool>> bReleased = std::make_shared<std::atomic<bool>>(false);
 };
 
 /** Maps the plug-in's shaders and checks that the validation layer stays silent through each test. */

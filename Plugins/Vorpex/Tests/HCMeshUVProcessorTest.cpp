@@ -2,10 +2,7 @@
 #include "Controllers/ImageProcessor/HCMeshUVTexture.h"
 #include "HCImageProcessorTestSupport.h"
 
-#include <atomic>
 #include <cmath>
-#include <memory>
-#include <thread>
 
 namespace
 {
@@ -19,30 +16,6 @@ namespace
 
 	/** The whole UV square as two triangles. */
 	const TArray<FVector2f> WholeSquare = {FVector2f(0, 0), FVector2f(1, 0), FVector2f(1, 1), FVector2f(0, 0), FVector2f(1, 1), FVector2f(0, 1)};
-
-	/**
-	 * Holds the render thread in a command until Release, so that game-thread calls can be made
-	 * while commands wait behind it. The flag is shared with the command, which may still read
-	 * it after the hold is gone.
-	 */
-	class FRenderThreadHold
-	{
-	public:
-		FRenderThreadHold()
-		{
-			ENQUEUE_RENDER_COMMAND(HoldRenderThread)([Released = bReleased](FRHICommandListImmediate&) {
-				while (!*Released)
-				{
-					std::this_thread::yield();
-				}
-			});
-		}
-		~FRenderThreadHold() { Release(); }
-		void Release() { *bReleased = true; }
-
-	private:
-		std::shared_ptr<std::atomic<bool>> bReleased = std::make_shared<std::atomic<bool>>(false);
-	};
 }
 
 using HCMeshUVProcessorTest = HCImageProcessorTest;

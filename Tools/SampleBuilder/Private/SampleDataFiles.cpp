@@ -404,18 +404,19 @@ namespace
 
 	FJson MakeProject()
 	{
-		auto Attachment = [](const TCHAR* Component, const TCHAR* Mesh, const TCHAR* CullMasks, const TCHAR* Points)
+		auto Attachment = [](const TCHAR* Component, const TCHAR* Mesh, const TCHAR* CullMasks, const TCHAR* VertexCache, const TCHAR* Points)
 		{
 			return FJson{{"component", Utf8(Component)}, {"mesh", ObjectPath(Mesh)}, {"cullMasks", ObjectPath(CullMasks)},
-				{"points", Utf8(FString(Points) + TEXT(".bin"))}};
+				{"vertexCache", ObjectPath(VertexCache)}, {"points", Utf8(FString(Points) + TEXT(".bin"))}};
 		};
 		return {{"name", "Human"}, {"description", "A human character built from CC0 base mesh data: a body, tights and a skirt, six characters."},
 			{"catalog", ObjectPath(SampleLayout::AssetCatalog)}, {"descriptor", ObjectPath(SampleLayout::CharacterDescriptor)},
 			{"editorConfig", ObjectPath(SampleLayout::EditorConfig)}, {"skinComposition", ObjectPath(SampleLayout::SkinComposition)},
 			{"body", ObjectPath(SampleLayout::BodyMesh)}, {"animation", ObjectPath(SampleLayout::ShapeRig)},
 			{"attachments", FJson::array({Attachment(FSampleDataFiles::TightsComponent, SampleLayout::TightsMesh, SampleLayout::TightsCullMasks,
-											  SampleLayout::TightsPoints),
-								Attachment(FSampleDataFiles::SkirtComponent, SampleLayout::SkirtMesh, SampleLayout::SkirtCullMasks, SampleLayout::SkirtPoints)})}};
+											  SampleLayout::TightsVertexCache, SampleLayout::TightsPoints),
+								Attachment(FSampleDataFiles::SkirtComponent, SampleLayout::SkirtMesh, SampleLayout::SkirtCullMasks,
+									SampleLayout::SkirtVertexCache, SampleLayout::SkirtPoints)})}};
 	}
 
 	bool WriteJson(const FString& Filename, const FJson& Json, FString& OutError)

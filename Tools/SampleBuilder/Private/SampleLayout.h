@@ -54,9 +54,12 @@ namespace SampleLayout
 	inline constexpr const TCHAR* AssetCatalog = TEXT("Data/DA_AssetCatalog");
 	inline constexpr const TCHAR* CharacterDescriptor = TEXT("Data/DA_CharacterDescriptor");
 
-	// Culling: the body positions each garment covers, and per-material cull masks.
+	// Culling: the body positions each garment covers, the body's vertex caches built from
+	// them, and per-material cull masks.
 	inline constexpr const TCHAR* TightsPoints = TEXT("Culling/PT_Tights");
 	inline constexpr const TCHAR* SkirtPoints = TEXT("Culling/PT_Skirt");
+	inline constexpr const TCHAR* TightsVertexCache = TEXT("Culling/DA_VertexCache_Tights");
+	inline constexpr const TCHAR* SkirtVertexCache = TEXT("Culling/DA_VertexCache_Skirt");
 	inline constexpr const TCHAR* TightsCullMasks = TEXT("Culling/DA_CullMasks_Tights");
 	inline constexpr const TCHAR* SkirtCullMasks = TEXT("Culling/DA_CullMasks_Skirt");
 	inline constexpr const TCHAR* TightsBodyCullMask = TEXT("Culling/T_Body_UnderTights_Mask");

@@ -16,6 +16,7 @@
 #include "SampleSkeleton.h"
 #include "SampleSourceMesh.h"
 #include "SampleTextures.h"
+#include "SampleVertexCaches.h"
 #include "UObject/Package.h"
 #include "UObject/StrongObjectPtr.h"
 #include "UObject/UObjectGlobals.h"
@@ -195,5 +196,5 @@ bool FSampleProjectBuilder::Build(const FString& SourceDir, const FString& Proje
 	TArray<bool> TightsCovered, SkirtCovered;
 	return BuildCoverage(Source, Source.TightsGroup, TightsCoverDistance, SampleLayout::TightsPoints, Content, TightsCovered, OutError) &&
 		   BuildCoverage(Source, Source.SkirtGroup, SkirtCoverDistance, SampleLayout::SkirtPoints, Content, SkirtCovered, OutError) &&
-		   BuildTextures(Source, TightsCovered, SkirtCovered, Content, OutError) && FSampleDataFiles::WriteAll(ProjectDir, OutError);
+		   FSampleVertexCaches::WriteAll(Content, OutError) && BuildTextures(Source, TightsCovered, SkirtCovered, Content, OutError) && FSampleDataFiles::WriteAll(ProjectDir, OutError);
 }

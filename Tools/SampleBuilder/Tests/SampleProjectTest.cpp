@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -364,6 +365,34 @@ namespace
 				ASSERT_TRUE(bMatched) << Name << " point " << Point;
 				EXPECT_LT(Engine.Z, 0.62f * Height) << Name << " point " << Point;
 			}
+		}
+	}
+
+	TEST_F(SampleProjectTest, EveryAttachmentsVertexCacheIsWhatTheCullBuildMakesFromItsPointsFile)
+	{
+		const nlohmann::json Project = ReadJson(ProjectDir / TEXT("project.json"));
+		const TStrongObjectPtr<USkeletalMesh> Body(LoadObject<USkeletalMesh>(nullptr, Project["body"].get<std::string>().c_str()));
+		ASSERT_TRUE(Body.IsValid());
+		const int32 Vertices = static_cast<int32>(Body->GetResourceForRendering()->LODRenderData[0].GetNumVertices());
+		ASSERT_EQ(Project["attachments"].size(), 2u);
+		for (const nlohmann::json& Attachment : Project["attachments"])
+		{
+			const FString CachePath(Attachment["vertexCache"].get<std::string>().c_str());
+			SCOPED_TRACE(*CachePath);
+			const TStrongObjectPtr<UHCAttachmentVertexCacheData> Loaded(LoadObject<UHCAttachmentVertexCacheData>(nullptr, *CachePath));
+			ASSERT_TRUE(Loaded.IsValid());
+			// The cache refers to the body the project loads, and to its points file as the project names it.
+			EXPECT_EQ(Loaded->TargetSkeletalMesh.Get(), Body.Get());
+			EXPECT_EQ(Loaded->BinFileDirectory, FString(Attachment["points"].get<std::string>().c_str()));
+			ASSERT_EQ(Loaded->VertexOpacity.Num(), Vertices);
+			EXPECT_GT(std::count(Loaded->VertexOpacity.begin(), Loaded->VertexOpacity.end(), 0.0f), 500);
+
+			// Built again from that file on the loaded body, in its vertex order, it comes out the same.
+			const TStrongObjectPtr<UHCAttachmentVertexCacheData> Rebuilt(NewObject<UHCAttachmentVertexCacheData>());
+			Rebuilt->TargetSkeletalMesh = Body.Get();
+			Rebuilt->BinFileDirectory = Content / Loaded->BinFileDirectory;
+			Rebuilt->BuildData();
+			EXPECT_TRUE(Rebuilt->VertexOpacity == Loaded->VertexOpacity);
 		}
 	}
 

@@ -2,6 +2,7 @@
 
 #include "Controllers/HCMorphShapingController.h"
 #include "Controllers/HCTextureEditingController.h"
+#include "DataAssets/HCVertexCacheData.h"
 #include "Engine/SkeletalMesh.h"
 #include "Materials/MaterialInstanceDynamic.h"
 #include "Models/HCMorphShapingModel.h"
@@ -11,6 +12,8 @@
 #include "UObject/UObjectGlobals.h"
 
 #include <cmath>
+#include <thread>
+#include <utility>
 
 namespace
 {
@@ -41,6 +44,25 @@ namespace
 			return 0;
 		}
 		return RenderData->LODRenderData[0].GetNumVertices();
+	}
+
+	/** LOD 0 of Mesh's render data, which must exist. */
+	const FSkeletalMeshLODRenderData& GetLOD0(const USkeletalMesh* Mesh)
+	{
+		check(Mesh);
+		const FSkeletalMeshRenderData* RenderData = Mesh->GetResourceForRendering();
+		check(RenderData && RenderData->LODRenderData.Num() > 0);
+		return RenderData->LODRenderData[0];
+	}
+
+	/**
+	 * The grey level the culling material reads an opacity from: 255 × opacity, truncated, so 0.5
+	 * gives 127. Opacities outside [0, 1] are limited to it rather than wrapping around in eight
+	 * bits (a NaN counts as visible).
+	 */
+	uint8 CullTexelLevel(float Opacity)
+	{
+		return static_cast<uint8>(FMath::Clamp(static_cast<double>(Opacity), 0.0, 1.0) * 255.0);
 	}
 
 	/** The mesh name the skin composition knows a material slot by: lower case, without an "m_" prefix or a number suffix. */
@@ -77,6 +99,15 @@ namespace
 		Region = FUpdateTextureRegion2D(0, 0, 0, 0, Side, Side);
 		Texture.UpdateTextureRegions(0, 1, &Region, Side * sizeof(FColor), sizeof(FColor), reinterpret_cast<uint8*>(Pixels.GetData()),
 			[](uint8*, const FUpdateTextureRegion2D*) {});
+	}
+
+	/** Blocks until Fence completes. Polling rather than Wait: a failure of another render command is the next flush's to report. */
+	void WaitWithoutRaising(const FRenderCommandFence& Fence)
+	{
+		while (!Fence.IsFenceComplete())
+		{
+			std::this_thread::yield();
+		}
 	}
 }
 
@@ -115,6 +146,83 @@ void UHCEditableSkeletalMeshComponent::TickComponent(float DeltaTime, ELevelTick
 	}
 }
 
+void UHCEditableSkeletalMeshComponent::BeginDestroy()
+{
+	WaitWithoutRaising(TexelUploadFence);
+	Super::BeginDestroy();
+}
+
+void UHCEditableSkeletalMeshComponent::ApplyCullMasks(UHCAttachmentCullMaskData* AttachmentCullMaskData)
+{
+	const FName CullMaskParameter(TEXT("CM_Texture"));
+	for (const auto& Entry : MaterialNameToDynamicMaterialInstance)
+	{
+		if (Entry.Value)
+		{
+			Entry.Value->SetTextureParameterValue(CullMaskParameter, DefaultCullMask);
+		}
+	}
+	if (!AttachmentCullMaskData)
+	{
+		return;
+	}
+	for (const auto& [MaterialName, CullMask] : AttachmentCullMaskData->NameToCullMap)
+	{
+		if (UMaterialInstanceDynamic* Instance = MaterialNameToDynamicMaterialInstance.FindRef(MaterialName))
+		{
+			Instance->SetTextureParameterValue(CullMaskParameter, CullMask);
+		}
+	}
+}
+
+void UHCEditableSkeletalMeshComponent::ApplyCullData(UHCAttachmentVertexCacheData* AtthVertexCacheData)
+{
+	TArray<FColor> Texels = MakeCullTexels(AtthVertexCacheData);
+	const FTextureResource* TexResource = UserDataTexture_0->GetResource();
+	check(TexResource);
+
+	AttachmentVertexCacheData = AtthVertexCacheData;
+	// The previous upload may still be queued, reading UserDataPixels and the region.
+	WaitWithoutRaising(TexelUploadFence);
+	UserDataPixels = std::move(Texels);
+	UploadUserData();
+}
+
+TArray<FColor> UHCEditableSkeletalMeshComponent::MakeCullTexels(const UHCAttachmentVertexCacheData* Cache) const
+{
+	check(UserDataTexture_0);
+	const int32 TexWidth = UserDataTexture_0->GetSizeX();
+	const int32 TexHeight = UserDataTexture_0->GetSizeY();
+	check(TexWidth == TexHeight);
+	const int64 TexelCount = static_cast<int64>(TexWidth) * TexHeight;
+
+	const FSkeletalMeshLODRenderData& LOD = GetLOD0(GetSkeletalMeshAsset());
+	const FStaticMeshVertexBuffer* StaticVertexBuffer = &LOD.StaticVertexBuffers.StaticMeshVertexBuffer;
+	check(StaticVertexBuffer->GetAllowCPUAccess());
+	const uint32 VertCount = StaticVertexBuffer->GetNumVertices();
+	check(VertCount <= TexelCount);
+	if (Cache)
+	{
+		checkf(Cache->VertexOpacity.Num() >= static_cast<int64>(VertCount), TEXT("%s has %d vertex opacities for %u vertices"), *Cache->GetPathName(),
+			Cache->VertexOpacity.Num(), VertCount);
+	}
+
+	// Texels no vertex maps to stay visible, so a stray read of one hides nothing.
+	TArray<FColor> Texels;
+	Texels.Init(OpaqueWhite, static_cast<int32>(TexelCount));
+	for (const FSkelMeshRenderSection& Section : LOD.RenderSections)
+	{
+		for (uint32 Offset = 0; Offset < Section.NumVertices; ++Offset)
+		{
+			const int32 VBIndex = static_cast<int32>(Section.BaseVertexIndex + Offset);
+			check((uint32)VBIndex < VertCount);
+			const uint8 Level = Cache ? CullTexelLevel(Cache->VertexOpacity[VBIndex]) : 255;
+			Texels[VBIndex] = FColor(Level, Level, Level, 255);
+		}
+	}
+	return Texels;
+}
+
 void UHCEditableSkeletalMeshComponent::ApplyEdits()
 {
 	check(State == EHCEditableSkeletalMeshComponentState::ESMCS_Editing);
@@ -137,6 +245,7 @@ void UHCEditableSkeletalMeshComponent::CreateDefaultCullMask()
 	ConfigureAsPixelData(*DefaultCullMask);
 	DefaultCullMaskPixels.Init(OpaqueWhite, DefaultCullMaskSize * DefaultCullMaskSize);
 	QueueWholeTextureUpload(*DefaultCullMask, DefaultCullMaskPixels, TextureUpdateRegion);
+	TexelUploadFence.BeginFence();
 }
 
 void UHCEditableSkeletalMeshComponent::CreateUserDataTexture()
@@ -153,6 +262,7 @@ void UHCEditableSkeletalMeshComponent::CreateUserDataTexture()
 void UHCEditableSkeletalMeshComponent::UploadUserData()
 {
 	QueueWholeTextureUpload(*UserDataTexture_0, UserDataPixels, UserDataUpdateRegion);
+	TexelUploadFence.BeginFence();
 }
 
 void UHCEditableSkeletalMeshComponent::CreateEditorObjects()

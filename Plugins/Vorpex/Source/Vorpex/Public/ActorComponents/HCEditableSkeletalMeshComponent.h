@@ -3,15 +3,20 @@
 // The skeletal mesh component a character is edited on. BeginEditing creates the editor's
 // models and controllers and shows the texture-editing results in the mesh's materials; while
 // editing lasts, every tick pushes what the sliders changed into the mesh and its materials.
+// The body under attachments is hidden through the materials' cull masks and a texture of
+// per-vertex opacities.
 
 #include "Components/SkeletalMeshComponent.h"
 #include "CoreMinimal.h"
 #include "DataAssets/HCEnumerations.h"
 #include "Engine/Texture2D.h"
+#include "RenderCommandFence.h"
 #include "UObject/ObjectPtr.h"
 
 #include "HCEditableSkeletalMeshComponent.generated.h"
 
+class UHCAttachmentCullMaskData;
+class UHCAttachmentVertexCacheData;
 class UHCCharacterEditorConfigData;
 class UHCCharacterEditorSkinCompositionData;
 class UHCMorphShapingController;
@@ -54,6 +59,25 @@ public:
 	UFUNCTION(BlueprintCallable, Category = "Halcor", meta = (ToolTip = "Called after the editable character is done being edited"))
 	void FinishEditing();
 
+	/**
+	 * Shows the cull masks of an attachment: every material BeginEditing bound first gets the
+	 * white default mask back as "CM_Texture", then each one AttachmentCullMaskData names (letter
+	 * case ignored) its mask. Null clears all culling; names without a bound material are ignored.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Halcor", meta = (ToolTip = "Applies culling mask data (map of textures) to the skeletal mesh component"))
+	void ApplyCullMasks(UHCAttachmentCullMaskData* AttachmentCullMaskData);
+
+	/**
+	 * Writes a vertex cache's opacities into the culling texture BeginEditing made, a grey level
+	 * per LOD 0 vertex (255 × opacity, truncated, opacities limited to [0, 1]); texels of no vertex
+	 * and, with a null cache, all texels are opaque white. Checked before anything changes: the
+	 * texture exists, is square and holds every vertex, LOD 0 keeps its vertex data on the CPU,
+	 * its sections stay within its vertices, and the cache has an opacity for each of them. Waits
+	 * for the previous upload of the texture to have run before it rewrites the texels.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Halcor", meta = (ToolTip = "Applies culling data to the skeletal mesh component"))
+	void ApplyCullData(UHCAttachmentVertexCacheData* AtthVertexCacheData);
+
 	/** The editor objects BeginEditing created; null before it. */
 	UHCMorphShapingController* getMorphShapingController() const { return MorphShapingController; }
 	UHCMorphShapingModel* getMorphShapingModel() const { return MorphShapingModel; }
@@ -62,6 +86,9 @@ public:
 
 	/** While editing, applies the models' pending changes after the base tick. */
 	void TickComponent(float DeltaTime, ELevelTick TickType, FActorComponentTickFunction* ThisTickFunction) override;
+
+	/** Waits until no queued upload reads the component's texel buffers any more. */
+	void BeginDestroy() override;
 
 private:
 	/** Texture changes, then morph changes (each only when its model is dirty), then a render-state refresh. */
@@ -81,9 +108,13 @@ private:
 
 	/**
 	 * Queues UserDataPixels for upload into the whole of UserDataTexture_0. The render thread
-	 * reads the pixels when it runs the upload, so they must not change before then.
+	 * reads the pixels when it runs the upload, so they must not change before TexelUploadFence
+	 * completes.
 	 */
 	void UploadUserData();
+
+	/** The culling texels of LOD 0's vertices under Cache (every vertex visible without one); checks that they can be shown. */
+	TArray<FColor> MakeCullTexels(const UHCAttachmentVertexCacheData* Cache) const;
 
 	UPROPERTY(Category = "Halcor")
 	TObjectPtr<UHCTextureEditingModel> TextureEditingModel = nullptr;
@@ -96,6 +127,10 @@ private:
 
 	UPROPERTY(Category = "Halcor")
 	TObjectPtr<UHCMorphShapingController> MorphShapingController = nullptr;
+
+	/** The vertex cache ApplyCullData last showed; null when it showed every vertex. */
+	UPROPERTY(Category = "Halcor")
+	TObjectPtr<UHCAttachmentVertexCacheData> AttachmentVertexCacheData = nullptr;
 
 	/** Square, W × W at least the LOD 0 vertex count; texel v (row v / W, column v % W) belongs to vertex v. */
 	UPROPERTY(Category = "Halcor")
@@ -114,4 +149,6 @@ private:
 	FUpdateTextureRegion2D TextureUpdateRegion;
 	TArray<FColor> UserDataPixels;
 	FUpdateTextureRegion2D UserDataUpdateRegion;
+	/** Begun after every upload from the buffers above; once it completes they may change or go. */
+	FRenderCommandFence TexelUploadFence;
 };
