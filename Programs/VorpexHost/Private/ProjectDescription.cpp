@@ -74,10 +74,11 @@ namespace
 				const FString Place = Element(TEXT("attachments"), Index);
 				const FJson& Entry = (*List)[Index];
 				FProjectAttachment& Attachment = OutAttachments.AddDefaulted_GetRef();
-				if (!Expect(Entry, Place, Entry.is_object(), "an object") || !CheckKeys(Entry, Place, {"component", "mesh", "cullMasks", "points"}) ||
+				if (!Expect(Entry, Place, Entry.is_object(), "an object") || !CheckKeys(Entry, Place, {"component", "mesh", "cullMasks", "vertexCache", "points"}) ||
 					!ReadString(Entry, Place, "component", true, Attachment.Component) ||
 					!CheckComponentName(OutAttachments, Member(Place, "component")) || !ReadObjectPath(Entry, Place, "mesh", true, Attachment.Mesh) ||
 					!ReadObjectPath(Entry, Place, "cullMasks", false, Attachment.CullMasks) ||
+					!ReadObjectPath(Entry, Place, "vertexCache", false, Attachment.VertexCache) ||
 					!ReadString(Entry, Place, "points", false, Attachment.Points) || !CheckPoints(Attachment.Points, ContentDir, Member(Place, "points")))
 				{
 					return false;
@@ -232,6 +233,7 @@ bool FProjectDescription::CheckContent(FString& OutError) const
 		const FString Prefix = FString::Printf(TEXT("attachments[%d]."), Index);
 		References.Add({Prefix + TEXT("mesh"), &Attachments[Index].Mesh, EAssetKind::Gltf});
 		References.Add({Prefix + TEXT("cullMasks"), &Attachments[Index].CullMasks, EAssetKind::Data});
+		References.Add({Prefix + TEXT("vertexCache"), &Attachments[Index].VertexCache, EAssetKind::Data});
 	}
 	for (const FReference& Reference : References)
 	{

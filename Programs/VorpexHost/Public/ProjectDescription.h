@@ -18,6 +18,7 @@
 //                                the characters object names cannot hold
 //       "mesh"         required  object path of its skeletal mesh (.glb or .gltf)
 //       "cullMasks"    optional  object path of its cull-mask data (.json)
+//       "vertexCache"  optional  object path of its vertex cache: the body vertices it hides (.json)
 //       "points"       optional  its points file, a path relative to Content/
 // An object path is "/Game/<package>" or "/Game/<package>.<name>" with <name> the package's last
 // element, as the asset loader reads it.
@@ -31,6 +32,8 @@ struct FProjectAttachment
 	FString Mesh;
 	/** Empty when the project gives none. */
 	FString CullMasks;
+	/** Empty when the project gives none. */
+	FString VertexCache;
 	/** Relative to the content folder; empty when the project gives none. */
 	FString Points;
 };

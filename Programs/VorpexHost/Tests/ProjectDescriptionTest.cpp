@@ -124,7 +124,7 @@ TEST(ProjectDescriptionTest, EveryBadKeyIsNamed)
 		{[](FJson& J) { J["attachments"] = FJson::object(); }, "attachments: expected a list, found an object"},
 		{[](FJson& J) { J["attachments"][1] = "Skirt"; }, "attachments[1]: expected an object, found a string"},
 		{[](FJson& J) { J["attachments"][1]["colour"] = 1; },
-			"attachments[1].colour: unknown key (the keys here are component, mesh, cullMasks, points)"},
+			"attachments[1].colour: unknown key (the keys here are component, mesh, cullMasks, vertexCache, points)"},
 		{[](FJson& J) { J["attachments"][1].erase("component"); }, "attachments[1].component: required, but missing"},
 		{[](FJson& J) { J["attachments"][1]["component"] = ""; }, "attachments[1].component: required, but empty"},
 		{[](FJson& J) { J["attachments"][1]["component"] = "tights"; }, "attachments[1].component: 'tights' is taken by attachments[0]"},
@@ -186,6 +186,8 @@ TEST(ProjectDescriptionTest, ObjectPathsMustNameAFileOfTheirKindInTheMountedCont
 				"/Characters/Human/SK_Dress.gltf)"},
 		{[](FJson& J) { J["attachments"][0]["cullMasks"] = "/Game/Culling/DA_CullMasks_Nothing"; },
 			"attachments[0].cullMasks: '/Game/Culling/DA_CullMasks_Nothing' names no file (no " + Content + "/Culling/DA_CullMasks_Nothing.json)"},
+		{[](FJson& J) { J["attachments"][1]["vertexCache"] = "/Game/Culling/DA_VertexCache_Nothing"; },
+			"attachments[1].vertexCache: '/Game/Culling/DA_VertexCache_Nothing' names no file (no " + Content + "/Culling/DA_VertexCache_Nothing.json)"},
 	};
 	for (const FBadProject& Case : Cases)
 	{
