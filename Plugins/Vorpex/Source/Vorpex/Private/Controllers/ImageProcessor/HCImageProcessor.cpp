@@ -163,13 +163,7 @@ void UHCDependantImageProcessor::ForgetResultSources()
 {
 	Super::ForgetResultSources();
 	FScopeLock Lock(&CriticalSection);
-	for (const auto& [Slot, Dependency] : SlotToDependency)
-	{
-		if (Dependency)
-		{
-			Dependency->ForgetResultSources();
-		}
-	}
+	ForEachDependency([](UHCImageProcessor& Dependency) { Dependency.ForgetResultSources(); });
 }
 
 void UHCDependantImageProcessor::ExecuteSingleInput(HCImageProcessorExecuteContext_GameThread& Context)
@@ -183,24 +177,24 @@ void UHCDependantImageProcessor::ExecuteSingleInput(HCImageProcessorExecuteConte
 void UHCDependantImageProcessor::Prepare()
 {
 	Super::Prepare();
-	for (const auto& [Slot, Dependency] : SlotToDependency)
-	{
-		if (Dependency)
-		{
-			Dependency->Prepare();
-		}
-	}
+	ForEachDependency([](UHCImageProcessor& Dependency) { Dependency.Prepare(); });
 }
 
 void UHCDependantImageProcessor::ResetRenderThreadMarks()
 {
 	Super::ResetRenderThreadMarks();
 	FScopeLock Lock(&CriticalSection);
+	ForEachDependency([](UHCImageProcessor& Dependency) { Dependency.ResetRenderThreadMarks(); });
+}
+
+template <typename VisitorType>
+void UHCDependantImageProcessor::ForEachDependency(VisitorType&& Visit)
+{
 	for (const auto& [Slot, Dependency] : SlotToDependency)
 	{
 		if (Dependency)
 		{
-			Dependency->ResetRenderThreadMarks();
+			Visit(*Dependency);
 		}
 	}
 }

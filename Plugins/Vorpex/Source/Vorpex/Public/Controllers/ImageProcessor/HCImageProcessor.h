@@ -178,4 +178,9 @@ protected:
 	/** The inputs by slot, in the order the slots were first set. */
 	UPROPERTY()
 	TMap<int32, TObjectPtr<UHCImageProcessor>> SlotToDependency;
+
+private:
+	/** Calls Visit on every input, in slot order; the caller holds the lock where it needs one. */
+	template <typename VisitorType>
+	void ForEachDependency(VisitorType&& Visit);
 };
