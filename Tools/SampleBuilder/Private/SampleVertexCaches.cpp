@@ -8,16 +8,10 @@
 #include "SampleLayout.h"
 #include "UObject/StrongObjectPtr.h"
 #include "UObject/UObjectGlobals.h"
-
-#include <nlohmann/json.hpp>
-
-#include <iterator>
-#include <string>
+#include "VertexCacheJson.h"
 
 namespace
 {
-	using FJson = nlohmann::ordered_json;
-
 	/** The points file and the cache built from it, both content names. */
 	struct FGarmentCache
 	{
@@ -29,20 +23,6 @@ namespace
 		{SampleLayout::TightsPoints, SampleLayout::TightsVertexCache},
 		{SampleLayout::SkirtPoints, SampleLayout::SkirtVertexCache},
 	};
-
-	/**
-	 * One field per line; the opacities, one per body vertex, stay on their line rather than
-	 * taking a line each.
-	 */
-	std::string FormatFields(const FJson& Object)
-	{
-		std::string Text = "{\n";
-		for (auto Field = Object.begin(); Field != Object.end(); ++Field)
-		{
-			Text += "  " + FJson(Field.key()).dump() + ": " + Field.value().dump() + (std::next(Field) == Object.end() ? "\n" : ",\n");
-		}
-		return Text + "}\n";
-	}
 
 	bool WriteCache(USkeletalMesh* Body, const FString& ContentDir, const FGarmentCache& Garment, FString& OutError)
 	{
@@ -57,15 +37,9 @@ namespace
 			return false;
 		}
 
-		FJson Opacities = FJson::array();
-		for (const float Opacity : Cache->VertexOpacity)
-		{
-			Opacities.push_back(Opacity);
-		}
-		const FJson Json = {{"TargetSkeletalMesh", std::string(*SampleLayout::ObjectPath(SampleLayout::BodyMesh))},
-			{"BinFileDirectory", std::string(*(FString(Garment.Points) + TEXT(".bin")))}, {"VertexOpacity", Opacities}};
 		const FString Filename = SampleLayout::File(ContentDir, Garment.Cache, TEXT(".json"));
-		if (!FFileHelper::SaveStringToFile(FString(FormatFields(Json).c_str()), *Filename))
+		const FString Json = FVertexCacheJson::Print(SampleLayout::ObjectPath(SampleLayout::BodyMesh), FString(Garment.Points) + TEXT(".bin"), Cache->VertexOpacity);
+		if (!FFileHelper::SaveStringToFile(Json, *Filename))
 		{
 			OutError = FString::Printf(TEXT("cannot write %s"), *Filename);
 			return false;
