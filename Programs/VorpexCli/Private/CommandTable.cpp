@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "EditCommand.h"
 #include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "StateCommand.h"
@@ -10,5 +11,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FInspectCommand>());
 	Commands.Add(MakeUnique<FGraphCommand>());
 	Commands.Add(MakeUnique<FStateCommand>());
+	Commands.Add(MakeUnique<FEditCommand>());
 	return Commands;
 }
