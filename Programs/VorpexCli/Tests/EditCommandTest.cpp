@@ -1,5 +1,5 @@
-// `vorpex edit` on the bundled sample: a script moves a two-shape slider, a three-cornered
-// polygon slider and the eye shadow picker, saves, moves them again and loads the saved state
+// `vorpex edit` on the bundled sample: a script moves 1-D sliders of one and two shapes,
+// polygon sliders of three and five corners and the eye shadow picker, saves, moves them again and loads the saved state
 // back, and what it writes loads back (the state decodes, the glTF passes the validator with
 // the weights and the edited albedos, the albedo shows the picked colour inside the picker's
 // mask). A wrong step stops the script before anything runs or is written; a state that cannot
@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -161,6 +162,8 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 		{"save": "start.bin"},
 		{"section": "Body", "slider": "Belly", "value": -0.4},
 		{"section": "ancestry", "slider": "ANCESTRY", "position": [0, 0.5]},
+		{"section": "Body", "slider": "Body Type", "position": [0, 0.5]},
+		{"section": "Head", "slider": "Age", "value": 0.7},
 		{"section": "Skin", "slider": "Eye Shadow", "position": [0.5, -0.5]},
 		{"tick": 1},
 		{"save": "States/moved.bin"},
@@ -174,15 +177,20 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 							  PathOf("Out/Character.glb") + "\n");
 
 	// Loading the state saved after the first moves took back the second ones. Belly's first
-	// shape takes the size of a negative value; the polygon position lies in the triangle of
-	// corners 1 and 2, (1, 1) and (-1, 1), around the centre (0, 0.25), at weight 1/6 for each.
+	// shape takes the size of a negative value. The three-cornered polygon, fitted to the box,
+	// has its corners 1 and 2 at (1, 1) and (-1, 1) and its centre at (0, 0.25): (0, 0.5) lies a
+	// sixth of the way to each. The five-cornered one has corners 2 and 3 at (±0.618, 1) and
+	// its centre at (0, 0.0955): (0, 0.5) weighs them by (0.5 - 0.0955) / (2 × (1 - 0.0955)).
 	EXPECT_EQ(ReadFile("Out/EditState.bin"), ReadFile("Script/States/moved.bin"));
 	const FJson State = Decode(PathOf("Out/EditState.bin"));
 	const std::map<std::string, float> Weights = NonZeroWeights(State);
-	ASSERT_EQ(Weights.size(), 3u) << State.dump();
+	ASSERT_EQ(Weights.size(), 6u) << State.dump();
 	EXPECT_FLOAT_EQ(Weights.at("stomach-pregnant-decr"), 0.4f);
+	EXPECT_FLOAT_EQ(Weights.at("head-age-incr"), 0.7f);
 	EXPECT_NEAR(Weights.at("asian-male-young"), 1.0 / 6.0, 1e-6);
 	EXPECT_NEAR(Weights.at("caucasian-male-young"), 1.0 / 6.0, 1e-6);
+	EXPECT_NEAR(Weights.at("bodyshapes-elvs-fem-rectangle"), std::sqrt(5.0) / 10.0, 1e-6);
+	EXPECT_NEAR(Weights.at("bodyshapes-elvs-fem-triangle"), std::sqrt(5.0) / 10.0, 1e-6);
 	const FJson Start = Decode(PathOf("Script/start.bin"));
 	EXPECT_TRUE(NonZeroWeights(Start).empty());
 
