@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "CullCommand.h"
+#include "EditCommand.h"
 #include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "StateCommand.h"
@@ -12,5 +13,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FGraphCommand>());
 	Commands.Add(MakeUnique<FStateCommand>());
 	Commands.Add(MakeUnique<FCullCommand>());
+	Commands.Add(MakeUnique<FEditCommand>());
 	return Commands;
 }

@@ -11,7 +11,9 @@ namespace
 	const std::pair<const char*, const char*> Commands[] = {
 		{"inspect", "Print a data file's records as canonical JSON"},
 		{"graph", "Print a skin composition's processor graphs as JSON"},
+		{"state", "Decode and encode edit-state files"},
 		{"cull", "Build attachment culling data"},
+		{"edit", "Edit a project's character with a script of slider moves"},
 	};
 }
 
@@ -41,7 +43,7 @@ TEST_F(CommandTableTest, AMissingOrUnknownCommandIsBadUsage)
 	const FVorpexRun Unknown = Run({"frobnicate", "--check"});
 	EXPECT_EQ(Unknown.ExitCode, 64);
 	EXPECT_EQ(Unknown.Out, "");
-	EXPECT_EQ(Unknown.Err, "vorpex: unknown command 'frobnicate'; the commands are inspect, graph, state, cull\nRun with --help for more information.\n");
+	EXPECT_EQ(Unknown.Err, "vorpex: unknown command 'frobnicate'; the commands are inspect, graph, state, cull, edit\nRun with --help for more information.\n");
 
 	// Options before the command are CLI11's to judge.
 	const FVorpexRun Option = Run({"--frobnicate"});

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <sys/wait.h>
 
@@ -21,6 +22,13 @@ struct FVorpexRun
 	std::string Out;
 	std::string Err;
 };
+
+/** The bytes of the file at Path (empty when there is no such file). */
+inline std::string ReadAll(const std::filesystem::path& Path)
+{
+	std::ifstream Stream(Path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+}
 
 class VorpexCliTestFolder : public ::testing::Test
 {
@@ -49,13 +57,13 @@ protected:
 	std::string ReadFile(const std::string& Path) const { return ReadAll(Root / Path); }
 
 	/** Runs vorpex with Arguments, each passed as one word. */
-	FVorpexRun Run(std::initializer_list<std::string> Arguments) const { return RunProgram(VORPEX_PROGRAM, Arguments); }
+	FVorpexRun Run(const std::vector<std::string>& Arguments) const { return RunProgram(VORPEX_PROGRAM, Arguments); }
 
 	/**
 	 * Runs Program with Arguments, each passed as one word, and with Environment ("NAME=value"
 	 * entries) added to the test's own environment.
 	 */
-	FVorpexRun RunProgram(const std::string& Program, std::initializer_list<std::string> Arguments,
+	FVorpexRun RunProgram(const std::string& Program, const std::vector<std::string>& Arguments,
 		std::initializer_list<std::string> Environment = {}) const
 	{
 		std::string Command = Environment.size() ? "env " : "";
@@ -91,11 +99,5 @@ private:
 			Quoted += Character == '\'' ? std::string("'\\''") : std::string(1, Character);
 		}
 		return Quoted + "'";
-	}
-
-	static std::string ReadAll(const std::filesystem::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
 	}
 };

@@ -1,6 +1,9 @@
 #include "CharacterSpawner.h"
 
+#include "ActorComponents/HCEditableSkeletalMeshComponent.h"
 #include "Components/SkeletalMeshComponent.h"
+#include "DataAssets/HCCharacterEditorSkinCompositionData.h"
+#include "DataAssets/HCDataAssets.h"
 #include "Engine/SkeletalMesh.h"
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
@@ -13,16 +16,21 @@ FCharacterSpawner::FCharacterSpawner(const FProjectDescription& InProject)
 
 bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const
 {
-	// Every mesh loads before anything is spawned, so a failure leaves nothing behind.
-	USkeletalMesh* BodyMesh = LoadMesh(Project.Body, TEXT("body"), OutError);
-	if (!BodyMesh)
+	// Everything loads before anything is spawned, so a failure leaves nothing behind.
+	USkeletalMesh* BodyMesh = Load<USkeletalMesh>(Project.Body, TEXT("the skeletal mesh"), TEXT("body"), OutError);
+	auto* Config = BodyMesh ? Load<UHCCharacterEditorConfigData>(Project.EditorConfig, TEXT("the editor configuration"), TEXT("editorConfig"), OutError)
+							: nullptr;
+	auto* Skin = Config ? Load<UHCCharacterEditorSkinCompositionData>(Project.SkinComposition, TEXT("the skin composition"), TEXT("skinComposition"), OutError)
+						: nullptr;
+	if (!Skin)
 	{
 		return false;
 	}
 	TArray<USkeletalMesh*> AttachmentMeshes;
 	for (int32 Index = 0; Index < Project.Attachments.Num(); ++Index)
 	{
-		USkeletalMesh* Mesh = LoadMesh(Project.Attachments[Index].Mesh, FString::Printf(TEXT("attachments[%d].mesh"), Index), OutError);
+		USkeletalMesh* Mesh =
+			Load<USkeletalMesh>(Project.Attachments[Index].Mesh, TEXT("the skeletal mesh"), FString::Printf(TEXT("attachments[%d].mesh"), Index), OutError);
 		if (!Mesh)
 		{
 			return false;
@@ -38,8 +46,10 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 	}
 	FSpawnedCharacter Character;
 	Character.Actor = Actor;
-	Character.Body = NewObject<USkeletalMeshComponent>(Actor, FName(FProjectDescription::BodyComponentName));
+	Character.Body = NewObject<UHCEditableSkeletalMeshComponent>(Actor, FName(FProjectDescription::BodyComponentName));
 	Character.Body->SetSkeletalMeshAsset(BodyMesh);
+	Character.Body->CEConfigData = Config;
+	Character.Body->SkinCompositionEditorData = Skin;
 	Actor->SetRootComponent(Character.Body);
 	for (int32 Index = 0; Index < AttachmentMeshes.Num(); ++Index)
 	{
@@ -53,12 +63,13 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 	return true;
 }
 
-USkeletalMesh* FCharacterSpawner::LoadMesh(const FString& ObjectPath, const FString& Place, FString& OutError) const
+template <typename ObjectType>
+ObjectType* FCharacterSpawner::Load(const FString& ObjectPath, const TCHAR* What, const FString& Place, FString& OutError) const
 {
-	USkeletalMesh* Mesh = LoadObject<USkeletalMesh>(nullptr, *ObjectPath);
-	if (!Mesh)
+	ObjectType* Object = LoadObject<ObjectType>(nullptr, *ObjectPath);
+	if (!Object)
 	{
-		OutError = FString::Printf(TEXT("%s: %s: the skeletal mesh %s does not load (the warning above says why)"), *Project.File, *Place, *ObjectPath);
+		OutError = FString::Printf(TEXT("%s: %s: %s %s does not load (the warning above says why)"), *Project.File, *Place, What, *ObjectPath);
 	}
-	return Mesh;
+	return Object;
 }

@@ -4,6 +4,7 @@
 
 class AActor;
 class FProjectDescription;
+class UHCEditableSkeletalMeshComponent;
 class USkeletalMesh;
 class USkeletalMeshComponent;
 class UWorld;
@@ -16,18 +17,16 @@ class UWorld;
 struct FSpawnedCharacter
 {
 	AActor* Actor = nullptr;
-	USkeletalMeshComponent* Body = nullptr;
+	/** Ready to begin editing: it has the project's editor configuration and skin composition. */
+	UHCEditableSkeletalMeshComponent* Body = nullptr;
 	TArray<USkeletalMeshComponent*> Attachments;
 };
 
 /**
- * Spawns a project's editable character: the body, configured for editing with the project's
- * editor configuration and skin composition, and its attachments as child components.
- *
- * Until the editable skeletal mesh component is part of the module, the body is a plain
- * skeletal mesh component showing the project's body mesh and carries no editing configuration;
- * the attachments are plain skeletal mesh components showing theirs. This class is the one place
- * that changes when the body becomes the editable component.
+ * Spawns a project's editable character: the body as an editable skeletal mesh component
+ * showing the project's body mesh, given the project's editor configuration and skin
+ * composition, and the attachments as plain skeletal mesh components showing theirs, children
+ * of the body. Editing is left to the program (BeginEditing).
  */
 class VORPEXHOST_API FCharacterSpawner
 {
@@ -36,15 +35,17 @@ public:
 	explicit FCharacterSpawner(const FProjectDescription& InProject);
 
 	/**
-	 * Loads the project's meshes and spawns the character into World, its components registered
-	 * (and playing when the world plays). False, with the reason in OutError naming project.json
-	 * and the key whose mesh did not load, and nothing spawned, when a mesh does not load or the
-	 * world is being destroyed.
+	 * Loads the project's meshes and editor data and spawns the character into World, its
+	 * components registered (and playing when the world plays). False, with the reason in
+	 * OutError naming project.json and the key whose object did not load, and nothing spawned,
+	 * when a mesh or a data asset does not load or the world is being destroyed.
 	 */
 	bool Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const;
 
 private:
-	USkeletalMesh* LoadMesh(const FString& ObjectPath, const FString& Place, FString& OutError) const;
+	/** The object of class ObjectType at ObjectPath; null, with OutError naming Place, when it does not load. */
+	template <typename ObjectType>
+	ObjectType* Load(const FString& ObjectPath, const TCHAR* What, const FString& Place, FString& OutError) const;
 
 	const FProjectDescription& Project;
 };

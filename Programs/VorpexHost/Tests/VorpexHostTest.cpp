@@ -1,9 +1,12 @@
 // Opening projects as a program in the build tree does: the bundled project with the module
-// started from the programs' data folder, the character spawned into a world that ticks and
-// collects garbage, and the order things end in. Projects that cannot open, or whose meshes do
-// not load, leave nothing behind.
+// started from the programs' data folder, the editable character spawned into a world that
+// ticks and collects garbage, and the order things end in. Projects that cannot open, or whose
+// meshes or editor data do not load, leave nothing behind.
 
+#include "ActorComponents/HCEditableSkeletalMeshComponent.h"
 #include "Components/SkeletalMeshComponent.h"
+#include "DataAssets/HCCharacterEditorSkinCompositionData.h"
+#include "DataAssets/HCDataAssets.h"
 #include "Engine/SkeletalMesh.h"
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
@@ -72,7 +75,7 @@ TEST_F(VorpexHostTest, TheBundledProjectOpensWhenNoneIsGivenAndClosesInOrder)
 	EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(FName(TEXT("Vorpex"))));
 }
 
-TEST_F(VorpexHostTest, TheCharacterIsTheBodyWithItsAttachmentsAsChildComponents)
+TEST_F(VorpexHostTest, TheCharacterIsTheEditableBodyWithItsAttachmentsAsChildComponents)
 {
 	TUniquePtr<FVorpexHost> Host = Open(FString());
 	ASSERT_TRUE(Host);
@@ -87,12 +90,21 @@ TEST_F(VorpexHostTest, TheCharacterIsTheBodyWithItsAttachmentsAsChildComponents)
 	EXPECT_EQ(Character.Body->GetSkeletalMeshAsset()->GetPathName(), TEXT("/Game/Characters/Human/SK_Body.SK_Body"));
 	EXPECT_TRUE(Character.Body->IsRegistered());
 	EXPECT_TRUE(Character.Body->HasBegunPlay());
+	// The body is ready to be edited with the project's editor data; editing is the program's to begin.
+	EXPECT_EQ(Character.Body->GetClass(), UHCEditableSkeletalMeshComponent::StaticClass());
+	ASSERT_NE(Character.Body->CEConfigData, nullptr);
+	ASSERT_NE(Character.Body->SkinCompositionEditorData, nullptr);
+	EXPECT_EQ(Character.Body->CEConfigData->GetPathName(), TEXT("/Game/Editor/DA_CharacterEditorConfig.DA_CharacterEditorConfig"));
+	EXPECT_EQ(Character.Body->SkinCompositionEditorData->GetPathName(), TEXT("/Game/Editor/DA_SkinComposition.DA_SkinComposition"));
+	EXPECT_EQ(Character.Body->State, EHCEditableSkeletalMeshComponentState::ESMCS_Initial);
+	EXPECT_EQ(Character.Body->getMorphShapingModel(), nullptr);
 	ASSERT_EQ(Character.Attachments.Num(), 2);
 	const TCHAR* const Names[] = {TEXT("Tights"), TEXT("Skirt")};
 	for (int32 Index = 0; Index < 2; ++Index)
 	{
 		USkeletalMeshComponent* Attachment = Character.Attachments[Index];
 		EXPECT_EQ(Attachment->GetName(), Names[Index]);
+		EXPECT_EQ(Attachment->GetClass(), USkeletalMeshComponent::StaticClass()) << "only the body is edited";
 		EXPECT_EQ(Attachment->GetOwner(), Character.Actor);
 		EXPECT_EQ(Attachment->GetAttachParent(), Character.Body);
 		EXPECT_EQ(Attachment->GetSkeletalMeshAsset()->GetPathName(), FString::Printf(TEXT("/Game/Characters/Human/SK_%s.SK_%s"), Names[Index], Names[Index]));
@@ -108,13 +120,16 @@ TEST_F(VorpexHostTest, TheCharacterIsTheBodyWithItsAttachmentsAsChildComponents)
 	EXPECT_DOUBLE_EQ(Host->GetWorld().GetTimeSeconds(), 0.75);
 	const TWeakObjectPtr<AActor> Actor(Character.Actor);
 	const TWeakObjectPtr<USkeletalMeshComponent> Skirt(Character.Attachments[1]);
+	const TWeakObjectPtr<UHCEditableSkeletalMeshComponent> Body(Character.Body);
 	EXPECT_TRUE(Actor.IsValid());
 	EXPECT_TRUE(Skirt.IsValid());
+	EXPECT_TRUE(Body.IsValid());
 
 	// Closing destroys the world and collects the character with it.
 	Host->Close();
 	EXPECT_FALSE(Actor.IsValid());
 	EXPECT_FALSE(Skirt.IsValid());
+	EXPECT_FALSE(Body.IsValid());
 }
 
 TEST_F(VorpexHostTest, AProjectThatCannotOpenSaysWhyAndLeavesNothingMounted)
@@ -171,28 +186,40 @@ TEST_F(VorpexHostTest, AFailedRenderCommandIsRaisedAtShutDownOnceTheModulesAreDo
 	EXPECT_NO_THROW(Engine.ShutDown());
 }
 
-TEST_F(VorpexHostTest, AMeshThatDoesNotLoadSpawnsNothing)
+TEST_F(VorpexHostTest, AMeshOrEditorDataThatDoesNotLoadSpawnsNothing)
 {
-	// A project of its own: the sample's body and a garment whose file is damaged.
-	FTestProject Folder;
-	for (const char* Data : {"Data/Catalog", "Data/Descriptor", "Editor/Config", "Editor/Skin"})
+	// Projects of their own: the sample's body, editor data written by the test, and a garment.
+	const auto SpawnError = [this](const char* ConfigText, const char* SkinText, const char* CapeText)
 	{
-		Folder.WriteText(std::string("Content/") + Data + ".json", "{}");
-	}
-	std::filesystem::create_directories(Folder.Root / "Content/Meshes");
-	std::filesystem::create_symlink(std::filesystem::path(VORPEX_SAMPLE_PROJECT) / "Content/Characters/Human/SK_Body.glb",
-		Folder.Root / "Content/Meshes/SK_Body.glb");
-	Folder.WriteText("Content/Meshes/SK_Cape.glb", "glTF, but not really");
-	Folder.WriteProject({{"name", "Caped"}, {"catalog", "/Game/Data/Catalog"}, {"descriptor", "/Game/Data/Descriptor"},
-		{"editorConfig", "/Game/Editor/Config"}, {"skinComposition", "/Game/Editor/Skin"}, {"body", "/Game/Meshes/SK_Body"},
-		{"attachments", {{{"component", "Cape"}, {"mesh", "/Game/Meshes/SK_Cape"}}}}});
+		FTestProject Folder;
+		Folder.WriteText("Content/Data/Catalog.json", "{}");
+		Folder.WriteText("Content/Data/Descriptor.json", "{}");
+		Folder.WriteText("Content/Editor/Config.json", ConfigText);
+		Folder.WriteText("Content/Editor/Skin.json", SkinText);
+		Folder.WriteText("Content/Meshes/SK_Cape.glb", CapeText);
+		std::filesystem::create_symlink(std::filesystem::path(VORPEX_SAMPLE_PROJECT) / "Content/Characters/Human/SK_Body.glb",
+			Folder.Root / "Content/Meshes/SK_Body.glb");
+		Folder.WriteProject({{"name", "Caped"}, {"catalog", "/Game/Data/Catalog"}, {"descriptor", "/Game/Data/Descriptor"},
+			{"editorConfig", "/Game/Editor/Config"}, {"skinComposition", "/Game/Editor/Skin"}, {"body", "/Game/Meshes/SK_Body"},
+			{"attachments", {{{"component", "Cape"}, {"mesh", "/Game/Meshes/SK_Cape"}}}}});
 
-	TUniquePtr<FVorpexHost> Host = Open(Folder.Dir());
-	ASSERT_TRUE(Host);
-	FSpawnedCharacter Character;
-	FString Error;
-	EXPECT_FALSE(Host->SpawnCharacter(Character, Error));
-	EXPECT_EQ(Error, Folder.File() + TEXT(": attachments[0].mesh: the skeletal mesh /Game/Meshes/SK_Cape does not load (the warning above says why)"));
-	EXPECT_EQ(Host->GetWorld().GetActorCount(), 0);
-	EXPECT_EQ(Character.Actor, nullptr);
+		TUniquePtr<FVorpexHost> Host = Open(Folder.Dir());
+		FSpawnedCharacter Character;
+		FString Error;
+		if (Host)
+		{
+			EXPECT_FALSE(Host->SpawnCharacter(Character, Error));
+			EXPECT_EQ(Host->GetWorld().GetActorCount(), 0);
+			EXPECT_EQ(Character.Actor, nullptr);
+		}
+		// The project's own file names the key; the rest of the message is the same for every project.
+		return Error.Replace(*Folder.File(), TEXT("project.json")).ToStdString();
+	};
+	const char* const Garbled = "glTF, but not really";
+
+	EXPECT_EQ(SpawnError("{}", "{}", Garbled), "project.json: attachments[0].mesh: the skeletal mesh /Game/Meshes/SK_Cape does not load (the warning above says why)");
+	EXPECT_EQ(SpawnError("{}", "{\"components\": 7}", Garbled),
+		"project.json: skinComposition: the skin composition /Game/Editor/Skin does not load (the warning above says why)");
+	EXPECT_EQ(SpawnError("{\"segmentations\": [", "{\"components\": 7}", Garbled),
+		"project.json: editorConfig: the editor configuration /Game/Editor/Config does not load (the warning above says why)");
 }

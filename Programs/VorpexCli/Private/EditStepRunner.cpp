@@ -1,0 +1,99 @@
+#include "EditStepRunner.h"
+
+#include "ActorComponents/HCEditableSkeletalMeshComponent.h"
+#include "Controllers/HCMorphShapingController.h"
+#include "Controllers/HCTextureEditingController.h"
+#include "EditScript.h"
+#include "EditorLayout.h"
+#include "HCModelSerializer.h"
+#include "VorpexHost.h"
+
+namespace
+{
+	/** The world advances a frame of a 60 Hz editor per tick. */
+	constexpr float TickSeconds = 1.0f / 60.0f;
+}
+
+FEditStepRunner::FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody)
+	: Host(InHost)
+	, Body(InBody)
+{
+}
+
+FEditStepRunner::EResult FEditStepRunner::Run(const FEditStep& Step, FString& OutError)
+{
+	switch (Step.Action)
+	{
+	case FEditStep::EAction::MoveSlider:
+		MoveSlider(Step);
+		return EResult::Done;
+	case FEditStep::EAction::Tick:
+		Tick(Step.Ticks);
+		return EResult::Done;
+	case FEditStep::EAction::Save:
+		return Save(Step, OutError);
+	default:
+		return Load(Step, OutError);
+	}
+}
+
+void FEditStepRunner::MoveSlider(const FEditStep& Step)
+{
+	const FEditorSlider& Slider = *Step.Slider;
+	UHCMorphShapingController* Morphs = Body.getMorphShapingController();
+	switch (Slider.Kind)
+	{
+	case EEditorSliderKind::OneShape:
+		Morphs->UpdateModel(Slider.ShapeConstraints, 0, Step.Value, -1, 0.0f);
+		break;
+	case EEditorSliderKind::TwoShapes:
+		// Below 0 the first shape takes the value's size, above 0 the second.
+		Morphs->UpdateModel(Slider.ShapeConstraints, 0, -FMath::Min(Step.Value, 0.0f), 1, FMath::Max(Step.Value, 0.0f));
+		break;
+	case EEditorSliderKind::Polygon:
+		Morphs->UpdateModel(Slider.ShapeConstraints, Step.PolygonWeights.FirstIndex, Step.PolygonWeights.FirstWeight, Step.PolygonWeights.SecondIndex,
+			Step.PolygonWeights.SecondWeight);
+		break;
+	case EEditorSliderKind::ColourPicker:
+		Body.getTextureEditingController()->UpdateModel(Slider.Segmentation, Slider.Handler, Step.Position);
+		break;
+	}
+}
+
+void FEditStepRunner::Tick(int32 Ticks)
+{
+	for (int32 Index = 0; Index < Ticks; ++Index)
+	{
+		Host.Tick(TickSeconds);
+		Host.CollectGarbage();
+	}
+}
+
+FEditStepRunner::EResult FEditStepRunner::Save(const FEditStep& Step, FString& OutError)
+{
+	TArray<uint8> Bytes;
+	// The component is editing, so its models are there to be saved.
+	verify(UHCModelSerializer::SerializeEditableSkeletalMeshComponent(&Body, Bytes));
+	if (!UHCModelSerializer::SaveToFile(Step.FullPath, Bytes))
+	{
+		OutError = FString::Printf(TEXT("cannot save the edit state to %s (the error above says why)"), *Step.FullPath);
+		return EResult::WriteFailed;
+	}
+	return EResult::Done;
+}
+
+FEditStepRunner::EResult FEditStepRunner::Load(const FEditStep& Step, FString& OutError)
+{
+	TArray<uint8> Bytes;
+	if (!UHCModelSerializer::LoadFromFile(Step.FullPath, Bytes))
+	{
+		OutError = FString::Printf(TEXT("cannot read the edit state %s (the warning above says why)"), *Step.FullPath);
+		return EResult::BadInput;
+	}
+	if (!UHCModelSerializer::DeserializeEditableSkeletalMeshComponent(&Body, Bytes))
+	{
+		OutError = FString::Printf(TEXT("%s is not an edit state of this character (the error above says why)"), *Step.FullPath);
+		return EResult::BadInput;
+	}
+	return EResult::Done;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+// Runs the steps of an edit script on a character being edited. Slider steps call the editing
+// controllers as the editor's sliders call them, so a script and a person moving the same
+// sliders leave the same edit state.
+
+#include "CoreMinimal.h"
+
+class FVorpexHost;
+class UHCEditableSkeletalMeshComponent;
+struct FEditStep;
+
+class FEditStepRunner
+{
+public:
+	enum class EResult : uint8
+	{
+		Done,
+		/** A state to load could not be read or does not fit the character; nothing was loaded. */
+		BadInput,
+		/** A state could not be saved; an earlier file of that name is left as it was. */
+		WriteFailed,
+	};
+
+	/** Runs steps on Body, which must be editing, in Host's world; both must outlive the runner. */
+	FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody);
+
+	/** Runs Step; anything but Done comes with the reason in OutError, the log above giving the details. */
+	EResult Run(const FEditStep& Step, FString& OutError);
+
+private:
+	void MoveSlider(const FEditStep& Step);
+	void Tick(int32 Ticks);
+	EResult Save(const FEditStep& Step, FString& OutError);
+	EResult Load(const FEditStep& Step, FString& OutError);
+
+	FVorpexHost& Host;
+	UHCEditableSkeletalMeshComponent& Body;
+};
