@@ -4,7 +4,8 @@
 // none is given), spawns its editable character, begins editing, runs the script's steps (see
 // EditScript.h), finishes editing and writes into DIR the edit state (EditState.bin), each
 // mesh's edited albedo (Albedo_<mesh>.png) and the edited character with its current morph
-// weights and edited albedos (Character.glb), naming each file written on standard output.
+// weights, edited albedos and culling textures (Character.glb), naming each file written on
+// standard output.
 //
 // The whole script is checked against the editor before the first step runs, so a script with
 // a bad step runs nothing and writes nothing. A step that fails while running (a state that

@@ -6,6 +6,8 @@
 #include "JsonFieldReader.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "Rendering/SkeletalMeshRenderData.h"
+#include "UObject/UObjectGlobals.h"
 
 #include <nlohmann/json.hpp>
 
@@ -17,12 +19,19 @@ namespace
 	using FJson = nlohmann::json;
 	using FFieldReader = TJsonFieldReader<FJson>;
 
-	const char* const ActionKeys[] = {"slider", "tick", "save", "load"};
+	const char* const ActionKeys[] = {"slider", "tick", "save", "load", "cullMasks", "cullData"};
 
 	/** A value as a message shows it: a number or a string as written, anything else by its kind. */
 	FString Shown(const FJson& Value)
 	{
 		return Value.is_number() || Value.is_string() ? FString(Value.dump()) : FString(FFieldReader::TypeName(Value));
+	}
+
+	/** The vertices of LOD 0 of Mesh, the ones a vertex cache has an opacity for; 0 without render data. */
+	uint32 CountLOD0Vertices(const USkeletalMesh& Mesh)
+	{
+		const FSkeletalMeshRenderData* RenderData = Mesh.GetResourceForRendering();
+		return RenderData && !RenderData->LODRenderData.IsEmpty() ? RenderData->LODRenderData[0].GetNumVertices() : 0;
 	}
 
 	FString Quoted(const TArray<FString>& Names)
@@ -82,6 +91,16 @@ namespace
 				OutStep.Action = FEditStep::EAction::Tick;
 				return ReadTicks(Value, OutStep.Ticks);
 			}
+			if (std::string_view(Action) == "cullMasks")
+			{
+				OutStep.Action = FEditStep::EAction::ApplyCullMasks;
+				return ReadCullMasks(Value, OutStep.CullMasks);
+			}
+			if (std::string_view(Action) == "cullData")
+			{
+				OutStep.Action = FEditStep::EAction::ApplyCullData;
+				return ReadVertexCache(Value, OutStep.VertexCache);
+			}
 			OutStep.Action = std::string_view(Action) == "save" ? FEditStep::EAction::Save : FEditStep::EAction::Load;
 			return ReadFile(Value, Action, OutStep);
 		}
@@ -110,7 +129,7 @@ namespace
 				}
 				OutAction = Key;
 			}
-			return OutAction || Fail(TEXT("a step needs one of \"slider\", \"tick\", \"save\" or \"load\""));
+			return OutAction || Fail(TEXT("a step needs one of \"slider\", \"tick\", \"save\", \"load\", \"cullMasks\" or \"cullData\""));
 		}
 
 		bool CheckKeys(const FJson& Json, const char* Action)
@@ -283,6 +302,91 @@ namespace
 			OutStep.File = FString(Json.get<std::string>());
 			OutStep.FullPath = FPaths::ConvertRelativePathToFull(ScriptDir, OutStep.File);
 			return true;
+		}
+
+		/** The object path of a culling step's asset; empty for null, which shows no culling. */
+		bool ReadObjectPath(const FJson& Json, const char* Action, FString& OutPath)
+		{
+			if (Json.is_null())
+			{
+				OutPath.Empty();
+				return true;
+			}
+			if (!Json.is_string() || Json.get<std::string>().empty())
+			{
+				return Fail(FString::Printf(TEXT("\"%s\" must be an object path or null, found %s"), Action, *Shown(Json)));
+			}
+			OutPath = FString(Json.get<std::string>());
+			return true;
+		}
+
+		/** Loads the asset at Path as an AssetType, holding it until the step has run. */
+		template <typename AssetType>
+		bool LoadAsset(const FString& Path, const char* Action, TStrongObjectPtr<AssetType>& OutAsset)
+		{
+			AssetType* Asset = LoadObject<AssetType>(nullptr, *Path);
+			if (!Asset)
+			{
+				return Fail(FString::Printf(TEXT("\"%s\" %s does not load as a %s (the warning above says why)"), Action, *Path,
+					*AssetType::StaticClass()->GetName()));
+			}
+			OutAsset.Reset(Asset);
+			return true;
+		}
+
+		// The content loader fills a data asset of the class asked for from any JSON file, so
+		// the file of another kind of asset loads, but without the fields this step needs; the
+		// checks below refuse it for what it lacks.
+
+		bool ReadCullMasks(const FJson& Json, TStrongObjectPtr<UHCAttachmentCullMaskData>& OutMasks)
+		{
+			FString Path;
+			if (!ReadObjectPath(Json, "cullMasks", Path))
+			{
+				return false;
+			}
+			if (Path.IsEmpty())
+			{
+				return true;
+			}
+			if (!LoadAsset(Path, "cullMasks", OutMasks))
+			{
+				return false;
+			}
+			return !OutMasks->NameToCullMap.IsEmpty() ||
+				   Fail(FString::Printf(TEXT("the cull masks %s name no material's mask (a step that shows none takes null)"), *Path));
+		}
+
+		/**
+		 * A cache of another mesh would hide unrelated vertices. A cache of the body has an
+		 * opacity per LOD 0 vertex: any other count means it was built from another version of
+		 * the mesh, and with fewer the component could not show it at all.
+		 */
+		bool ReadVertexCache(const FJson& Json, TStrongObjectPtr<UHCAttachmentVertexCacheData>& OutCache)
+		{
+			FString Path;
+			if (!ReadObjectPath(Json, "cullData", Path))
+			{
+				return false;
+			}
+			if (Path.IsEmpty())
+			{
+				return true;
+			}
+			if (!LoadAsset(Path, "cullData", OutCache))
+			{
+				return false;
+			}
+			const UHCAttachmentVertexCacheData& Cache = *OutCache;
+			if (Cache.TargetSkeletalMesh.Get() != &Body)
+			{
+				const FString Target = Cache.TargetSkeletalMesh ? TEXT("the mesh ") + Cache.TargetSkeletalMesh->GetPathName() : FString(TEXT("no mesh"));
+				return Fail(FString::Printf(TEXT("the vertex cache %s is built for %s, not for the body mesh %s"), *Path, *Target, *Body.GetPathName()));
+			}
+			const uint32 Vertices = CountLOD0Vertices(Body);
+			return int64(Cache.VertexOpacity.Num()) == int64(Vertices) ||
+				   Fail(FString::Printf(TEXT("the vertex cache %s has %d vertex opacities, but LOD 0 of the body mesh %s has %u vertices"), *Path,
+					   Cache.VertexOpacity.Num(), *Body.GetPathName(), Vertices));
 		}
 
 		const FEditorLayout& Layout;

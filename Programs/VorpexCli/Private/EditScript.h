@@ -11,11 +11,18 @@
 //                                                 shows what the steps before changed
 //   {"save": FILE}                               saves the edit state to FILE
 //   {"load": FILE}                               loads the edit state in FILE
+//   {"cullMasks": OBJECT_PATH}                   shows the cull masks of an attachment (a
+//                                                 UHCAttachmentCullMaskData); null shows none
+//   {"cullData": OBJECT_PATH}                    hides the body's vertices under an attachment
+//                                                 (a UHCAttachmentVertexCacheData of the body
+//                                                 mesh); null shows every vertex
 // Section titles and slider labels are the editor's, letter case ignored; FILE is relative to
 // the script's folder.
 
 #include "CoreMinimal.h"
+#include "DataAssets/HCVertexCacheData.h"
 #include "PolygonSliderGeometry.h"
+#include "UObject/StrongObjectPtr.h"
 
 class FEditorLayout;
 class USkeletalMesh;
@@ -29,6 +36,8 @@ struct FEditStep
 		Tick,
 		Save,
 		Load,
+		ApplyCullMasks,
+		ApplyCullData,
 	};
 
 	EAction Action = EAction::Tick;
@@ -43,6 +52,12 @@ struct FEditStep
 	/** Save and Load: the file as the script names it, and its full path. */
 	FString File;
 	FString FullPath;
+	/**
+	 * ApplyCullMasks and ApplyCullData: the asset to show, empty for none. Held from the check
+	 * to the step, through the garbage collections of the ticks between.
+	 */
+	TStrongObjectPtr<UHCAttachmentCullMaskData> CullMasks;
+	TStrongObjectPtr<UHCAttachmentVertexCacheData> VertexCache;
 };
 
 class FEditScript
@@ -50,7 +65,8 @@ class FEditScript
 public:
 	/**
 	 * Reads the script in File and checks every step against the editor's Layout and the body
-	 * mesh Body (a shape slider's shapes must be morph targets of it), so that no step runs
+	 * mesh Body (a shape slider's shapes must be morph targets of it, a vertex cache must be
+	 * built for it) and loads the assets of the culling steps, so that no step runs
 	 * from a script that goes wrong later. False, with one message in OutError, at the first
 	 * problem: the file's, or "step <index>: <what is wrong>" (indices from 0).
 	 */

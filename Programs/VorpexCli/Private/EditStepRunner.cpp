@@ -30,6 +30,12 @@ FEditStepRunner::EResult FEditStepRunner::Run(const FEditStep& Step, FString& Ou
 	case FEditStep::EAction::Tick:
 		Tick(Step.Ticks);
 		return EResult::Done;
+	case FEditStep::EAction::ApplyCullMasks:
+		Body.ApplyCullMasks(Step.CullMasks.Get());
+		return EResult::Done;
+	case FEditStep::EAction::ApplyCullData:
+		Body.ApplyCullData(Step.VertexCache.Get());
+		return EResult::Done;
 	case FEditStep::EAction::Save:
 		return Save(Step, OutError);
 	default:

@@ -2,7 +2,8 @@
 
 // Runs the steps of an edit script on a character being edited. Slider steps call the editing
 // controllers as the editor's sliders call them, so a script and a person moving the same
-// sliders leave the same edit state.
+// sliders leave the same edit state. Culling steps call the component's culling operations
+// with the assets the script's check loaded.
 
 #include "CoreMinimal.h"
 

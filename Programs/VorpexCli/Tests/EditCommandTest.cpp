@@ -1,9 +1,10 @@
 // `vorpex edit` on the bundled sample: a script moves 1-D sliders of one and two shapes,
-// polygon sliders of three and five corners and the eye shadow picker, saves, moves them again and loads the saved state
-// back, and what it writes loads back (the state decodes, the glTF passes the validator with
-// the weights and the edited albedos, the albedo shows the picked colour inside the picker's
-// mask). A wrong step stops the script before anything runs or is written; a state that cannot
-// be loaded or saved stops it where it stands.
+// polygon sliders of three and five corners and the eye shadow picker, applies vertex caches,
+// saves, moves them again and loads the saved state back, and what it writes loads back (the
+// state decodes, the glTF passes the validator with the weights, the edited albedos and the
+// culling texture, the albedo shows the picked colour inside the picker's mask). Cull-mask steps
+// show in the glTF's materials. A wrong step stops the script before anything runs or is
+// written; a state that cannot be loaded or saved stops it where it stands.
 
 #include "Math/Color.h"
 #include "PngReader.h"
@@ -26,6 +27,7 @@ namespace
 	const std::string SampleProject = VORPEX_SAMPLE_PROJECT;
 	const std::string SampleContent = SampleProject + "/Content/";
 	const std::string NothingRun = "; no step was run and nothing was written\n";
+	const std::string TightsCache = "/Game/Culling/DA_VertexCache_Tights.DA_VertexCache_Tights";
 
 	/** A decoded PNG file; empty (with a test failure) when it cannot be read. */
 	struct FImage
@@ -34,13 +36,15 @@ namespace
 		int32 Height = 0;
 		TArray<uint8> Texels;
 
-		explicit FImage(const std::string& File)
+		explicit FImage(const std::string& File) : FImage(ReadAll(File), File) {}
+
+		/** Decodes the PNG bytes Png; What names them in a failure. */
+		FImage(const std::string& Png, const std::string& What)
 		{
 			TArray<uint8> Bytes;
-			const std::string Data = ReadAll(File);
-			Bytes.Append(reinterpret_cast<const uint8*>(Data.data()), int32(Data.size()));
+			Bytes.Append(reinterpret_cast<const uint8*>(Png.data()), int32(Png.size()));
 			FString Error;
-			EXPECT_TRUE(FPngReader::DecodeBGRA(Bytes, Width, Height, Texels, Error)) << File << ": " << *Error;
+			EXPECT_TRUE(FPngReader::DecodeBGRA(Bytes, Width, Height, Texels, Error)) << What << ": " << *Error;
 		}
 
 		FColor At(int32 X, int32 Y) const
@@ -80,17 +84,50 @@ namespace
 		/** The bytes of the image the material's base colour texture shows. */
 		std::string BaseColourImage(const std::string& Material) const
 		{
+			const FJson& Entry = MaterialNamed(Material);
+			return Entry.is_object() ? ImageOf(Entry["pbrMetallicRoughness"]["baseColorTexture"]["index"].get<int>()) : std::string();
+		}
+
+		/** The glTF texture bound to the material's texture parameter; -1 (with a test failure) for none. */
+		int TextureOf(const std::string& Material, const std::string& Parameter) const
+		{
+			const FJson& Entry = MaterialNamed(Material);
+			const FJson Parameters = Entry.is_object() ? Entry.value("extras", FJson::object()).value("textureParameters", FJson::object()) : FJson::object();
+			if (!Parameters.contains(Parameter))
+			{
+				ADD_FAILURE() << Material << " binds no " << Parameter << ": " << Entry.dump();
+				return -1;
+			}
+			return Parameters[Parameter].get<int>();
+		}
+
+		/** The image bound to the material's texture parameter. */
+		FImage ParameterImage(const std::string& Material, const std::string& Parameter) const
+		{
+			const int Texture = TextureOf(Material, Parameter);
+			return FImage(Texture < 0 ? std::string() : ImageOf(Texture), Material + "." + Parameter);
+		}
+
+	private:
+		const FJson& MaterialNamed(const std::string& Material) const
+		{
+			static const FJson None;
 			for (const FJson& Entry : Json["materials"])
 			{
 				if (Entry["name"] == Material)
 				{
-					const FJson& Texture = Json["textures"][Entry["pbrMetallicRoughness"]["baseColorTexture"]["index"].get<int>()];
-					const FJson& View = Json["bufferViews"][Json["images"][Texture["source"].get<int>()]["bufferView"].get<int>()];
-					return Bin.substr(View.value("byteOffset", 0), View["byteLength"].get<size_t>());
+					return Entry;
 				}
 			}
 			ADD_FAILURE() << "no material " << Material;
-			return std::string();
+			return None;
+		}
+
+		/** The bytes of the image of the glTF texture Texture. */
+		std::string ImageOf(int Texture) const
+		{
+			const FJson& View = Json["bufferViews"][Json["images"][Json["textures"][Texture]["source"].get<int>()]["bufferView"].get<int>()];
+			return Bin.substr(View.value("byteOffset", 0), View["byteLength"].get<size_t>());
 		}
 	};
 
@@ -154,6 +191,18 @@ protected:
 	}
 
 	bool Exists(const std::string& Path) const { return std::filesystem::exists(Root / Path); }
+
+	/** Makes Project/, the sample's project file with links to the sample's Content entries Linked (folders or files); its path. */
+	std::string LinkSampleProject(std::initializer_list<const char*> Linked)
+	{
+		for (const char* Entry : Linked)
+		{
+			std::filesystem::create_directories((Root / "Project/Content" / Entry).parent_path());
+			std::filesystem::create_symlink(std::filesystem::path(SampleContent) / Entry, Root / "Project/Content" / Entry);
+		}
+		WriteText("Project/project.json", ReadAll(SampleProject + "/project.json"));
+		return PathOf("Project");
+	}
 };
 
 TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
@@ -165,11 +214,13 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 		{"section": "Body", "slider": "Body Type", "position": [0, 0.5]},
 		{"section": "Head", "slider": "Age", "value": 0.7},
 		{"section": "Skin", "slider": "Eye Shadow", "position": [0.5, -0.5]},
+		{"cullData": "/Game/Culling/DA_VertexCache_Skirt.DA_VertexCache_Skirt"},
 		{"tick": 1},
 		{"save": "States/moved.bin"},
 		{"section": "Body", "slider": "Belly", "value": 0.8},
 		{"section": "Skin", "slider": "Eye Shadow", "position": [-0.9, 0.9]},
 		{"tick": 1},
+		{"cullData": ")" + TightsCache + R"("},
 		{"load": "States/moved.bin"}
 	])");
 	ASSERT_EQ(Result.ExitCode, 0) << Result.Err;
@@ -275,6 +326,61 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 	EXPECT_EQ(GlbWeights, Weights);
 	EXPECT_EQ(Glb.BaseColourImage("M_Head"), ReadFile("Out/Albedo_Head.png"));
 	EXPECT_EQ(Glb.BaseColourImage("M_Body"), ReadFile("Out/Albedo_Body.png"));
+
+	// Both materials show the one culling texture, holding the last cache applied (the tights',
+	// loaded when the script was checked and kept through the ticks' garbage collections): a
+	// grey level per vertex, 255 × its opacity, then white past the last vertex.
+	EXPECT_EQ(Glb.TextureOf("M_Head", "CM_Texture"), Glb.TextureOf("M_Body", "CM_Texture"));
+	const FImage Culling = Glb.ParameterImage("M_Body", "CM_Texture");
+	const FJson Opacities = FJson::parse(ReadAll(SampleContent + "Culling/DA_VertexCache_Tights.json"))["VertexOpacity"];
+	ASSERT_EQ(Culling.Width, Culling.Height);
+	ASSERT_GE(int64(Culling.Width) * Culling.Height, int64(Opacities.size()));
+	int64 Hidden = 0;
+	int64 Wrong = 0;
+	for (int64 Texel = 0; Texel < int64(Culling.Width) * Culling.Height; ++Texel)
+	{
+		const uint8 Level = Texel < int64(Opacities.size()) ? uint8(255.0f * Opacities[Texel].get<float>()) : 255;
+		Hidden += Level == 0 ? 1 : 0;
+		Wrong += Culling.At(int32(Texel % Culling.Width), int32(Texel / Culling.Width)) == FColor(Level, Level, Level, 255) ? 0 : 1;
+	}
+	EXPECT_EQ(Wrong, 0);
+	EXPECT_GT(Hidden, 0);
+}
+
+TEST_F(EditCommandTest, CullMaskStepsShowInTheBodyMaterialsAndCullingStepsTakeNull)
+{
+	// Every step runs; the last mask step decides what the materials show, and its reset of all
+	// materials also replaces the culling texture that vertex caches are written into, so
+	// only the masks can be seen in the outputs (the other test sees a cache).
+	const FVorpexRun Result = Edit(R"([
+		{"cullData": "/Game/Culling/DA_VertexCache_Skirt.DA_VertexCache_Skirt"},
+		{"cullMasks": "/Game/Culling/DA_CullMasks_Skirt.DA_CullMasks_Skirt"},
+		{"tick": 1},
+		{"cullMasks": null},
+		{"cullData": null},
+		{"tick": 1},
+		{"cullMasks": "/Game/Culling/DA_CullMasks_Tights.DA_CullMasks_Tights"},
+		{"cullData": ")" + TightsCache + R"("}
+	])");
+	ASSERT_EQ(Result.ExitCode, 0) << Result.Err;
+	EXPECT_EQ(Result.Out, PathOf("Out/EditState.bin") + "\n" + PathOf("Out/Albedo_Body.png") + "\n" + PathOf("Out/Albedo_Head.png") + "\n" +
+							  PathOf("Out/Character.glb") + "\n");
+
+	// The tights' masks name the body's material only: it shows their mask, the head the
+	// 16 × 16 white one.
+	const FGlb Glb(ReadFile("Out/Character.glb"));
+	const FImage BodyMask = Glb.ParameterImage("M_Body", "CM_Texture");
+	const FImage TightsMask(SampleContent + "Culling/T_Body_UnderTights_Mask.png");
+	EXPECT_EQ(BodyMask.Width, TightsMask.Width);
+	EXPECT_EQ(BodyMask.Height, TightsMask.Height);
+	EXPECT_TRUE(BodyMask.Texels == TightsMask.Texels);
+	EXPECT_FALSE(BodyMask.Texels == FImage(SampleContent + "Culling/T_Body_UnderSkirt_Mask.png").Texels);
+	const FImage HeadMask = Glb.ParameterImage("M_Head", "CM_Texture");
+	ASSERT_EQ(HeadMask.Width, 16);
+	ASSERT_EQ(HeadMask.Height, 16);
+	TArray<uint8> White;
+	White.Init(255, 16 * 16 * 4);
+	EXPECT_TRUE(HeadMask.Texels == White);
 }
 
 TEST_F(EditCommandTest, AWrongStepStopsTheScriptBeforeAnyStepRuns)
@@ -302,7 +408,19 @@ TEST_F(EditCommandTest, AWrongStepStopsTheScriptBeforeAnyStepRuns)
 		{R"({"tick": 1.5})", "step 1: \"tick\" must be a whole number from 1 to 2147483647, found 1.5"},
 		{R"({"tick": 1, "save": "x.bin"})", "step 1: \"tick\" and \"save\" cannot share a step"},
 		{R"({"tick": 1, "times": 2})", "step 1: unknown key \"times\" (a tick step has \"tick\" alone)"},
-		{R"({})", "step 1: a step needs one of \"slider\", \"tick\", \"save\" or \"load\""},
+		{R"({})", "step 1: a step needs one of \"slider\", \"tick\", \"save\", \"load\", \"cullMasks\" or \"cullData\""},
+		{R"({"cullMasks": 7})", "step 1: \"cullMasks\" must be an object path or null, found 7"},
+		{R"({"cullData": ""})", "step 1: \"cullData\" must be an object path or null, found \"\""},
+		{R"({"cullData": ["/Game/Culling/DA_VertexCache_Tights.DA_VertexCache_Tights"]})", "step 1: \"cullData\" must be an object path or null, found a list"},
+		{R"({"cullData": null, "cullMasks": null})", "step 1: \"cullMasks\" and \"cullData\" cannot share a step"},
+		{R"({"cullMasks": null, "value": 1})", "step 1: unknown key \"value\" (a cullMasks step has \"cullMasks\" alone)"},
+		// The content loader makes a data asset of the class asked for from any JSON file: the
+		// file of the other culling asset loads without what the step needs.
+		{R"({"cullData": "/Game/Culling/DA_CullMasks_Tights.DA_CullMasks_Tights"})",
+			"step 1: the vertex cache /Game/Culling/DA_CullMasks_Tights.DA_CullMasks_Tights is built for no mesh, not for the body mesh "
+			"/Game/Characters/Human/SK_Body.SK_Body"},
+		{R"({"cullMasks": "/Game/Culling/DA_VertexCache_Tights.DA_VertexCache_Tights"})",
+			"step 1: the cull masks /Game/Culling/DA_VertexCache_Tights.DA_VertexCache_Tights name no material's mask (a step that shows none takes null)"},
 		{R"({"load": ""})", "step 1: \"load\" must name a file, found \"\""},
 		{R"(7)", "step 1: expected an object, found a number"},
 	};
@@ -310,6 +428,32 @@ TEST_F(EditCommandTest, AWrongStepStopsTheScriptBeforeAnyStepRuns)
 	{
 		const FVorpexRun Result = Edit(std::string(R"([{"save": "early.bin"}, )") + Step + "]", {SampleProject});
 		ExpectFailure(Result, 1, "vorpex: " + PathOf("Script/steps.json") + ": " + Message + NothingRun);
+		EXPECT_FALSE(Exists("Script/early.bin")) << Step;
+		EXPECT_FALSE(Exists("Out")) << Step;
+	}
+
+	// Culling assets that do not load as the step's class: the loader's warning says why.
+	const std::string StepOne = "vorpex: " + PathOf("Script/steps.json") + ": step 1: ";
+	const std::pair<std::string, std::string> Unloadable[] = {
+		{R"({"cullMasks": "/Game/Culling/DA_Nothing.DA_Nothing"})",
+			"LogAssetIO: Warning: Cannot load '/Game/Culling/DA_Nothing.DA_Nothing': no file " + SampleContent +
+				"Culling/DA_Nothing.* (known kinds: .png, .json, .glb, .gltf)\n"
+				"LogUObjectGlobals: Warning: Failed to find object 'HCAttachmentCullMaskData /Game/Culling/DA_Nothing.DA_Nothing'\n" +
+				StepOne + "\"cullMasks\" /Game/Culling/DA_Nothing.DA_Nothing does not load as a HCAttachmentCullMaskData (the warning above says why)"},
+		{R"({"cullMasks": "/Game/Characters/Human/SK_Body.SK_Body"})",
+			"LogUObjectGlobals: Warning: Object 'SkeletalMesh /Game/Characters/Human/SK_Body.SK_Body' is not a HCAttachmentCullMaskData\n" + StepOne +
+				"\"cullMasks\" /Game/Characters/Human/SK_Body.SK_Body does not load as a HCAttachmentCullMaskData (the warning above says why)"},
+		{R"({"cullData": "/Game/Culling/T_Body_UnderTights_Mask.T_Body_UnderTights_Mask"})",
+			"LogAssetIO: Warning: Cannot load '/Game/Culling/T_Body_UnderTights_Mask.T_Body_UnderTights_Mask': " + SampleContent +
+				"Culling/T_Body_UnderTights_Mask.png holds a Texture2D, not a HCAttachmentVertexCacheData\n"
+				"LogUObjectGlobals: Warning: Failed to find object 'HCAttachmentVertexCacheData /Game/Culling/T_Body_UnderTights_Mask.T_Body_UnderTights_Mask'\n" +
+				StepOne +
+				"\"cullData\" /Game/Culling/T_Body_UnderTights_Mask.T_Body_UnderTights_Mask does not load as a HCAttachmentVertexCacheData (the warning above says "
+				"why)"},
+	};
+	for (const auto& [Step, Message] : Unloadable)
+	{
+		ExpectFailure(Edit(R"([{"save": "early.bin"}, )" + Step + "]", {SampleProject}), 1, Message + NothingRun);
 		EXPECT_FALSE(Exists("Script/early.bin")) << Step;
 		EXPECT_FALSE(Exists("Out")) << Step;
 	}
@@ -361,12 +505,7 @@ TEST_F(EditCommandTest, AStateThatCannotBeLoadedOrSavedStopsTheScriptWhereItStan
 TEST_F(EditCommandTest, SlidersAScriptCannotTellApartOrThatDriveNoShapeOfTheBodyAreRefusedAndBadEditorDataStopsEditing)
 {
 	// The sample with an editor configuration of the test's own.
-	for (const char* Folder : {"Characters", "Culling", "Data", "Textures", "Editor/Textures", "Editor/DA_SkinComposition.json"})
-	{
-		std::filesystem::create_directories((Root / "Project/Content" / Folder).parent_path());
-		std::filesystem::create_symlink(std::filesystem::path(SampleContent) / Folder, Root / "Project/Content" / Folder);
-	}
-	WriteText("Project/project.json", ReadAll(SampleProject + "/project.json"));
+	LinkSampleProject({"Characters", "Culling", "Data", "Textures", "Editor/Textures", "Editor/DA_SkinComposition.json"});
 	FJson Config = FJson::parse(ReadAll(SampleContent + "Editor/DA_CharacterEditorConfig.json"));
 	Config["segmentations"].push_back({{"displayName", "head"}, {"name", "Extra"},
 		{"shapeConstraints", {{{"displayName", "chin"}, {"shapes", {"chin-triangle"}}}, {{"displayName", "Fins"}, {"shapes", {"fins-out"}}}}}});
@@ -386,4 +525,38 @@ TEST_F(EditCommandTest, SlidersAScriptCannotTellApartOrThatDriveNoShapeOfTheBody
 		"vorpex: " + ConfigFile + ": segmentations[5].shapeConstraints[2].shapes: shape constraint has no shapes\n" +
 			"vorpex: the character cannot be edited with these configuration errors" + NothingRun);
 	EXPECT_FALSE(Exists("Out"));
+}
+
+TEST_F(EditCommandTest, AVertexCacheOfAnotherMeshOrWithoutAnOpacityPerVertexIsRefused)
+{
+	// The sample with vertex caches of the test's own, made from the tights' cache of the body.
+	const std::string Project = LinkSampleProject({"Characters", "Culling", "Data", "Textures", "Editor"});
+	const FJson Cache = FJson::parse(ReadAll(SampleContent + "Culling/DA_VertexCache_Tights.json"));
+	const size_t Vertices = Cache["VertexOpacity"].size();
+	FJson OfTights = Cache;
+	OfTights["TargetSkeletalMesh"] = "/Game/Characters/Human/SK_Tights.SK_Tights";
+	WriteText("Project/Content/Caches/DA_OfTights.json", OfTights.dump());
+	FJson Short = Cache;
+	Short["VertexOpacity"].erase(Vertices - 1);
+	WriteText("Project/Content/Caches/DA_Short.json", Short.dump());
+	FJson Long = Cache;
+	Long["VertexOpacity"].push_back(1.0);
+	WriteText("Project/Content/Caches/DA_Long.json", Long.dump());
+
+	const std::string StepOne = "vorpex: " + PathOf("Script/steps.json") + ": step 1: the vertex cache /Game/Caches/";
+	const std::string Body = "/Game/Characters/Human/SK_Body.SK_Body";
+	const std::pair<std::string, std::string> Cases[] = {
+		{"DA_OfTights", "DA_OfTights.DA_OfTights is built for the mesh /Game/Characters/Human/SK_Tights.SK_Tights, not for the body mesh " + Body},
+		{"DA_Short", "DA_Short.DA_Short has " + std::to_string(Vertices - 1) + " vertex opacities, but LOD 0 of the body mesh " + Body + " has " +
+						 std::to_string(Vertices) + " vertices"},
+		{"DA_Long", "DA_Long.DA_Long has " + std::to_string(Vertices + 1) + " vertex opacities, but LOD 0 of the body mesh " + Body + " has " +
+						std::to_string(Vertices) + " vertices"},
+	};
+	for (const auto& [Asset, Message] : Cases)
+	{
+		const std::string Step = R"({"cullData": "/Game/Caches/)" + Asset + "." + Asset + R"("})";
+		ExpectFailure(Edit(R"([{"save": "early.bin"}, )" + Step + "]", {Project}), 1, StepOne + Message + NothingRun);
+		EXPECT_FALSE(Exists("Script/early.bin")) << Step;
+		EXPECT_FALSE(Exists("Out")) << Step;
+	}
 }
