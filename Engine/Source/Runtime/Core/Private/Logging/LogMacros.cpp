@@ -1,6 +1,7 @@
 #include "Logging/LogMacros.h"
 
 #include "Containers/UnrealString.h"
+#include "Logging/LogCategoryRegistry.h"
 #include "Misc/AssertionMacros.h"
 #include "Misc/OutputDevice.h"
 
@@ -29,6 +30,7 @@ FLogCategoryBase::FLogCategoryBase(const TCHAR* InCategoryName, ELogVerbosity::T
 	: CategoryName(InCategoryName)
 	, Verbosity(DefaultVerbosity)
 {
+	FLogCategoryRegistry::Get().RegisterCategory(*this);
 }
 
 void FMsg::Logf(const FName& Category, ELogVerbosity::Type Verbosity, const TCHAR* Format, ...)

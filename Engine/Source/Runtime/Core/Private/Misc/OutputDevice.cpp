@@ -1,7 +1,8 @@
 #include "Misc/OutputDevice.h"
 
+#include "Misc/OutputDeviceStdError.h"
+
 #include <algorithm>
-#include <cstdio>
 #include <mutex>
 #include <vector>
 
@@ -16,24 +17,10 @@ FString FOutputDevice::FormatLogLine(ELogVerbosity::Type Verbosity, const FName&
 
 namespace
 {
-	/** Writes each line to standard error, keeping standard output free for program results. */
-	class FOutputDeviceStdError final : public FOutputDevice
-	{
-	public:
-		void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override
-		{
-			const FString Line = FormatLogLine(Verbosity, Category, Message);
-			std::fprintf(stderr, "%s\n", *Line);
-		}
-	};
-
 	struct FRedirectorState
 	{
 		std::recursive_mutex Mutex;
-		std::vector<FOutputDevice*> Devices;
-		FOutputDeviceStdError StdError;
-
-		FRedirectorState() { Devices.push_back(&StdError); }
+		std::vector<FOutputDevice*> Devices{&FOutputDeviceStdError::Get()};
 	};
 
 	FRedirectorState& GetRedirectorState()
