@@ -5,6 +5,7 @@
 #include "CommandTable.h"
 #include "HostEngine.h"
 #include "Misc/AssertionMacros.h"
+#include "ProgramOptions.h"
 
 #include "CLI11.h"
 
@@ -69,7 +70,10 @@ int main(int argc, char** argv)
 {
 	CLI::App App("Vorpex: inspect and assemble characters from their data files.", "vorpex");
 	App.require_subcommand(1);
-	App.footer("Bad usage exits with 64. Run 'vorpex COMMAND --help' for a command's options.");
+	App.footer("Program options go before the command. Bad usage, a bad option value among them, exits with 64.\n"
+			   "Run 'vorpex COMMAND --help' for a command's options.");
+	FProgramOptions Options;
+	Options.Register(App);
 	const TArray<TUniquePtr<IVorpexCommand>> Commands = FCommandTable::MakeCommands();
 	TArray<FRegisteredCommand> Registered;
 	for (const TUniquePtr<IVorpexCommand>& Command : Commands)
@@ -91,6 +95,7 @@ int main(int argc, char** argv)
 			Chosen = Candidate.Subcommand->parsed() ? Candidate.Command : Chosen;
 		}
 		Chosen->Validate();
+		Options.Apply();
 	}
 	catch (const CLI::ParseError& Error)
 	{
