@@ -320,6 +320,16 @@ namespace
 			return true;
 		}
 
+		/**
+		 * The asset a culling step names, loaded as an AssetType and held until the step has run;
+		 * OutAsset stays null for null, which shows no culling. OutPath is the path as written.
+		 */
+		template <typename AssetType>
+		bool ReadAsset(const FJson& Json, const char* Action, FString& OutPath, TStrongObjectPtr<AssetType>& OutAsset)
+		{
+			return ReadObjectPath(Json, Action, OutPath) && (OutPath.IsEmpty() || LoadAsset(OutPath, Action, OutAsset));
+		}
+
 		/** Loads the asset at Path as an AssetType, holding it until the step has run. */
 		template <typename AssetType>
 		bool LoadAsset(const FString& Path, const char* Action, TStrongObjectPtr<AssetType>& OutAsset)
@@ -341,19 +351,11 @@ namespace
 		bool ReadCullMasks(const FJson& Json, TStrongObjectPtr<UHCAttachmentCullMaskData>& OutMasks)
 		{
 			FString Path;
-			if (!ReadObjectPath(Json, "cullMasks", Path))
+			if (!ReadAsset(Json, "cullMasks", Path, OutMasks))
 			{
 				return false;
 			}
-			if (Path.IsEmpty())
-			{
-				return true;
-			}
-			if (!LoadAsset(Path, "cullMasks", OutMasks))
-			{
-				return false;
-			}
-			return !OutMasks->NameToCullMap.IsEmpty() ||
+			return !OutMasks || !OutMasks->NameToCullMap.IsEmpty() ||
 				   Fail(FString::Printf(TEXT("the cull masks %s name no material's mask (a step that shows none takes null)"), *Path));
 		}
 
@@ -365,17 +367,13 @@ namespace
 		bool ReadVertexCache(const FJson& Json, TStrongObjectPtr<UHCAttachmentVertexCacheData>& OutCache)
 		{
 			FString Path;
-			if (!ReadObjectPath(Json, "cullData", Path))
+			if (!ReadAsset(Json, "cullData", Path, OutCache))
 			{
 				return false;
 			}
-			if (Path.IsEmpty())
+			if (!OutCache)
 			{
 				return true;
-			}
-			if (!LoadAsset(Path, "cullData", OutCache))
-			{
-				return false;
 			}
 			const UHCAttachmentVertexCacheData& Cache = *OutCache;
 			if (Cache.TargetSkeletalMesh.Get() != &Body)

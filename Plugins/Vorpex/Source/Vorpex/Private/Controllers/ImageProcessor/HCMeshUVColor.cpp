@@ -5,9 +5,7 @@
 #include "RenderingThread.h"
 #include "Stats/Stats.h"
 
-DECLARE_STATS_GROUP(TEXT("VorpexMeshUVColorRS"), STATGROUP_VorpexMeshUVColorRS, STATCAT_Advanced);
-DECLARE_CYCLE_STAT(TEXT("VorpexMeshUVColorRS Execute"), STAT_VorpexMeshUVColorRS_Execute, STATGROUP_VorpexMeshUVColorRS);
-DECLARE_GPU_STAT(Stat_GPU_VorpexMeshUVColorRS);
+DECLARE_HC_IMAGE_PROCESSOR_STATS(VorpexMeshUVColorRS);
 
 class FHCMeshUVColorVS : public FGlobalShader
 {

@@ -5,9 +5,7 @@
 #include "RenderingThread.h"
 #include "Stats/Stats.h"
 
-DECLARE_STATS_GROUP(TEXT("VorpexMeshUVTextureRS"), STATGROUP_VorpexMeshUVTextureRS, STATCAT_Advanced);
-DECLARE_CYCLE_STAT(TEXT("VorpexMeshUVTextureRS Execute"), STAT_VorpexMeshUVTextureRS_Execute, STATGROUP_VorpexMeshUVTextureRS);
-DECLARE_GPU_STAT(Stat_GPU_VorpexMeshUVTextureRS);
+DECLARE_HC_IMAGE_PROCESSOR_STATS(VorpexMeshUVTextureRS);
 
 class FHCMeshUVTextureVS : public FGlobalShader
 {
