@@ -1,6 +1,7 @@
 #include "Engine/World.h"
 
 #include "Components/ActorComponent.h"
+#include "Components/LineBatchComponent.h"
 #include "Components/SceneComponent.h"
 #include "Engine/GameViewportClient.h"
 #include "EngineLogs.h"
@@ -14,6 +15,9 @@ UWorld* UWorld::CreateWorld(const EWorldType::Type InWorldType, bool bInformEngi
 	const FName Name = WorldName.IsNone() ? MakeUniqueObjectName(Outer, StaticClass(), FName(TEXT("World"))) : WorldName;
 	UWorld* World = NewObject<UWorld>(Outer, Name);
 	World->WorldType = InWorldType;
+	World->LineBatcher = NewObject<ULineBatchComponent>(World, FName(TEXT("LineBatcher")));
+	World->PersistentLineBatcher = NewObject<ULineBatchComponent>(World, FName(TEXT("PersistentLineBatcher")));
+	World->PersistentLineBatcher->bPersistent = true;
 	if (InWorldType == EWorldType::Game || InWorldType == EWorldType::PIE)
 	{
 		World->GameViewport = NewObject<UGameViewportClient>(World);
@@ -156,6 +160,8 @@ void UWorld::Tick(ELevelTick TickType, float DeltaSeconds)
 
 	DeltaTimeSeconds = DeltaSeconds;
 	TimeSeconds += DeltaSeconds;
+	LineBatcher->AgeLines(DeltaSeconds);
+	PersistentLineBatcher->AgeLines(DeltaSeconds);
 	if (TickType != LEVELTICK_TimeOnly && bBegunPlay)
 	{
 		for (UActorComponent* Component : TArray<TObjectPtr<UActorComponent>>(RegisteredComponents))

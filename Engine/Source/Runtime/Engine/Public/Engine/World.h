@@ -12,6 +12,7 @@
 class AActor;
 class UActorComponent;
 class UGameViewportClient;
+class ULineBatchComponent;
 class UPackage;
 
 namespace EWorldType
@@ -98,7 +99,8 @@ public:
 	 * unless TickType is LEVELTICK_TimeOnly or play has not begun, calls TickComponent on every
 	 * registered component that can tick, has ticking enabled and has begun play, in
 	 * registration order. Components registered during the tick wait for the next one; those
-	 * unregistered during it are skipped. Ends with the end-of-frame updates.
+	 * unregistered during it are skipped. The debug lines age first, so lines drawn during a
+	 * tick are there until the next. Ends with the end-of-frame updates.
 	 */
 	void Tick(ELevelTick TickType, float DeltaSeconds);
 	/** Seconds the world has ticked through. */
@@ -110,6 +112,13 @@ public:
 
 	/** The viewport the world is shown in; null for worlds that are not shown. */
 	UGameViewportClient* GetGameViewport() const { return GameViewport; }
+
+	/** Debug lines that last until the next tick (see DrawDebugHelpers.h). */
+	UPROPERTY()
+	TObjectPtr<ULineBatchComponent> LineBatcher = nullptr;
+	/** Debug lines that last for their lifetime, or until flushed. */
+	UPROPERTY()
+	TObjectPtr<ULineBatchComponent> PersistentLineBatcher = nullptr;
 
 private:
 	friend class UActorComponent;
