@@ -78,7 +78,8 @@ bool FPreviewRenderer::RenderToImage(const UWorld& World, const FPreviewView& Vi
 	}
 	catch (const FCheckFailure& Failure)
 	{
-		OutError = FString::Printf(TEXT("drawing the preview failed: %s"), Failure.what());
+		const std::string& Reason = Failure.GetMessage().empty() ? Failure.GetExpression() : Failure.GetMessage();
+		OutError = FString::Printf(TEXT("drawing the preview failed: %s"), Reason.c_str());
 		return false;
 	}
 	OutPixels = std::move(Pixels);

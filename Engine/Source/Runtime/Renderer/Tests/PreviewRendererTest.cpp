@@ -283,6 +283,30 @@ TEST_F(PreviewRendererTest, ViewsThatCannotBeDrawnAreRefusedWithTheReason)
 	EXPECT_THROW(FPreviewRenderer::Render(*World, MakeView(), *Target), FCheckFailure) << "a target of another size than the view";
 }
 
+TEST_F(PreviewRendererTest, CommandsRunInlineDrawTheSamePicture)
+{
+	UTexture2D* Texture = MakeTexture(8, [](int32 X, int32 Y) { return BlockColor(X / 2, Y / 2); });
+	AddComponent(*World, MakeQuadMesh(0, 50), Texture);
+	World->PersistentLineBatcher->DrawLine(FVector(0, 80, 10), FVector(0, -80, 10), FLinearColor(1, 0, 0), 0, 2.0f);
+	const TArray<FColor> Threaded = Render();
+	SetRenderingThreaded(false);
+	const TArray<FColor> Inline = Render();
+	SetRenderingThreaded(true);
+	EXPECT_EQ(Inline, Threaded);
+}
+
+TEST_F(PreviewRendererTest, AMeshWhoseIndicesNameNoVertexIsRefusedWithTheReason)
+{
+	USkeletalMesh* Mesh = MakeQuadMesh(0, 50);
+	Mesh->GetResourceForRendering()->LODRenderData[0].MultiSizeIndexContainer.RebuildIndexBuffer(sizeof(uint16), {0, 1, 3, 0, 9, 2});
+	USkeletalMeshComponent* Component = AddComponent(*World, Mesh);
+	TArray<FColor> Pixels;
+	FString Error;
+	EXPECT_FALSE(FPreviewRenderer::RenderToImage(*World, MakeView(), Pixels, Error));
+	EXPECT_EQ(Error, FString::Printf(TEXT("drawing the preview failed: Preview of '%s': index 9 names no vertex of 4"), *Component->GetName()));
+	EXPECT_TRUE(Pixels.IsEmpty());
+}
+
 TEST_F(PreviewRendererTest, FramingShowsTheBoundsWholeFromTheAskedSide)
 {
 	const FBoxSphereBounds Bounds(FVector(10, 20, 90), FVector(20, 30, 90), 100.0);
