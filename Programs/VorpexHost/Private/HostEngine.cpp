@@ -5,6 +5,7 @@
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "RenderingThread.h"
+#include "ShaderCore.h"
 
 #include <exception>
 #include <utility>
@@ -30,6 +31,18 @@ FHostEngine::FHostEngine(FProgramLayout InLayout)
 	: Layout(std::move(InLayout))
 {
 	FAssetLoader::Install();
+	MapEngineShaders();
+}
+
+void FHostEngine::MapEngineShaders() const
+{
+	// The engine's own shaders (the preview renderer's) lie in the data folder. A process maps
+	// them once: engines made later keep the first mapping.
+	const FString Dir = FPaths::Combine(Layout.GetDataDir(), TEXT("Engine/Shaders"));
+	if (!AllShaderSourceDirectoryMappings().Contains(TEXT("/Engine")) && FPaths::DirectoryExists(Dir))
+	{
+		AddShaderSourceDirectoryMapping(TEXT("/Engine"), Dir);
+	}
 }
 
 FHostEngine::~FHostEngine()

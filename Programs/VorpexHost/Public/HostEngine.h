@@ -38,6 +38,8 @@ public:
 	void ShutDown();
 
 private:
+	/** Maps "/Engine" to the data folder's Engine/Shaders, unless it is mapped already or the folder is missing. */
+	void MapEngineShaders() const;
 	/**
 	 * Makes Dir a plug-in search folder and checks that the plug-in manager's "Vorpex" is the
 	 * one in it; another Vorpex plug-in found first is refused, and the folder taken back.

@@ -63,6 +63,8 @@ TEST_F(VorpexHostTest, TheBundledProjectOpensWhenNoneIsGivenAndClosesInOrder)
 	// The module runs from the plug-in beside the program, and its shaders resolve there.
 	EXPECT_TRUE(FModuleManager::Get().IsModuleLoaded(FName(TEXT("Vorpex"))));
 	EXPECT_EQ(GetShaderSourceFilePath(TEXT("/Plugin/Vorpex/HCColorize.usf")), Engine.GetLayout().GetDataDir() / TEXT("Plugins/Vorpex/Shaders/HCColorize.usf"));
+	// So do the engine's own, the preview renderer's.
+	EXPECT_EQ(GetShaderSourceFilePath(TEXT("/Engine/Private/PreviewMesh.usf")), Engine.GetLayout().GetDataDir() / TEXT("Engine/Shaders/Private/PreviewMesh.usf"));
 	FString CatalogFile;
 	ASSERT_TRUE(FPackageName::TryConvertLongPackageNameToFilename(TEXT("/Game/Data/DA_AssetCatalog"), CatalogFile, TEXT(".json")));
 	EXPECT_EQ(CatalogFile, SampleDir / TEXT("Content/Data/DA_AssetCatalog.json"));

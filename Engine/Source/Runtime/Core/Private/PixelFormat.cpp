@@ -10,6 +10,7 @@ int32 GetPixelFormatBytes(EPixelFormat Format)
 	case PF_G16: return 2;
 	case PF_FloatRGBA: return 8;
 	case PF_R32_FLOAT: return 4;
+	case PF_DepthStencil: return 4;
 	case PF_R8G8B8A8: return 4;
 	default: return 0;
 	}

@@ -12,6 +12,8 @@ enum EPixelFormat : uint8
 	PF_G8 = 3,
 	PF_G16 = 4,
 	PF_FloatRGBA = 10,
+	/** A depth buffer: 32-bit float depth; there is no stencil here. */
+	PF_DepthStencil = 13,
 	PF_R32_FLOAT = 21,
 	PF_R8G8B8A8 = 33,
 	PF_MAX = 34,

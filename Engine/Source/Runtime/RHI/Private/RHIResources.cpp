@@ -25,6 +25,8 @@ const FClearValueBinding FClearValueBinding::None;
 const FClearValueBinding FClearValueBinding::Black(FLinearColor(0, 0, 0, 1));
 const FClearValueBinding FClearValueBinding::White(FLinearColor(1, 1, 1, 1));
 const FClearValueBinding FClearValueBinding::Transparent(FLinearColor(0, 0, 0, 0));
+const FClearValueBinding FClearValueBinding::DepthOne(1.0f);
+const FClearValueBinding FClearValueBinding::DepthZero(0.0f);
 
 FRHITextureCreateDesc FRHITextureCreateDesc::Create2D(const TCHAR* InDebugName, int32 SizeX, int32 SizeY, EPixelFormat InFormat)
 {

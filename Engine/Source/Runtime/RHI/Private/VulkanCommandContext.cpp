@@ -20,7 +20,7 @@
 namespace
 {
 	constexpr VkAccessFlags WriteAccessMask = VK_ACCESS_SHADER_WRITE_BIT | VK_ACCESS_COLOR_ATTACHMENT_WRITE_BIT | VK_ACCESS_TRANSFER_WRITE_BIT
-		| VK_ACCESS_HOST_WRITE_BIT | VK_ACCESS_MEMORY_WRITE_BIT;
+		| VK_ACCESS_HOST_WRITE_BIT | VK_ACCESS_MEMORY_WRITE_BIT | VK_ACCESS_DEPTH_STENCIL_ATTACHMENT_WRITE_BIT;
 
 	const FString& GetRequestName(const FVulkanTexture* Texture, const FVulkanBuffer* Buffer)
 	{
@@ -29,7 +29,7 @@ namespace
 
 	VkImageSubresourceRange GetWholeRange(const FVulkanTexture& Texture)
 	{
-		return {VK_IMAGE_ASPECT_COLOR_BIT, 0, Texture.GetDesc().NumMips, 0, 1};
+		return {Texture.GetAspect(), 0, Texture.GetDesc().NumMips, 0, 1};
 	}
 
 	const TCHAR* GetParameterTypeName(FRHIShaderParameterResource::EType Type)
@@ -80,6 +80,29 @@ namespace
 		case ERenderTargetActions::DontLoad_Store:
 		case ERenderTargetActions::Clear_Store:
 		case ERenderTargetActions::Load_Store: return VK_ATTACHMENT_STORE_OP_STORE;
+		default: return VK_ATTACHMENT_STORE_OP_DONT_CARE;
+		}
+	}
+
+	VkAttachmentLoadOp GetDepthLoadOp(EDepthStencilTargetActions Action)
+	{
+		switch (Action)
+		{
+		case EDepthStencilTargetActions::ClearDepthStencil_StoreDepthStencil:
+		case EDepthStencilTargetActions::ClearDepthStencil_DontStoreDepthStencil: return VK_ATTACHMENT_LOAD_OP_CLEAR;
+		case EDepthStencilTargetActions::LoadDepthStencil_StoreDepthStencil:
+		case EDepthStencilTargetActions::LoadDepthStencil_DontStoreDepthStencil: return VK_ATTACHMENT_LOAD_OP_LOAD;
+		default: return VK_ATTACHMENT_LOAD_OP_DONT_CARE;
+		}
+	}
+
+	VkAttachmentStoreOp GetDepthStoreOp(EDepthStencilTargetActions Action)
+	{
+		switch (Action)
+		{
+		case EDepthStencilTargetActions::DontLoad_StoreDepthStencil:
+		case EDepthStencilTargetActions::ClearDepthStencil_StoreDepthStencil:
+		case EDepthStencilTargetActions::LoadDepthStencil_StoreDepthStencil: return VK_ATTACHMENT_STORE_OP_STORE;
 		default: return VK_ATTACHMENT_STORE_OP_DONT_CARE;
 		}
 	}
@@ -321,7 +344,7 @@ void FVulkanCommandContext::UpdateTexture2D(FRHITexture* Texture, uint32 MipInde
 	RecordTransitions({{&VulkanTexture, nullptr, ERHIAccess::CopyDest, bWholeTexture && VulkanTexture.HasPendingClear()}}, false);
 	VkBufferImageCopy Copy = {};
 	Copy.bufferOffset = Staging.Offset;
-	Copy.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, MipIndex, 0, 1};
+	Copy.imageSubresource = {VulkanTexture.GetAspect(), MipIndex, 0, 1};
 	Copy.imageOffset = {int32(Region.DestX), int32(Region.DestY), 0};
 	Copy.imageExtent = {Region.Width, Region.Height, 1};
 	vkCmdCopyBufferToImage(GetCommandBuffer(), Staging.Buffer, VulkanTexture.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_DST_OPTIMAL, 1, &Copy);
@@ -331,6 +354,7 @@ void FVulkanCommandContext::ClearColorTexture(FRHITexture* Texture, const FLinea
 {
 	FVulkanTexture& VulkanTexture = FVulkanTexture::Get(Texture);
 	CheckOutsideRenderPass(*FString::Printf(TEXT("ClearColorTexture of '%s'"), *Texture->GetName()));
+	checkf(!VulkanTexture.IsDepthTarget(), TEXT("ClearColorTexture of the depth texture '%s'; a render pass clears depth"), *Texture->GetName());
 	VulkanTexture.SetPendingClear(Color);
 }
 
@@ -342,6 +366,8 @@ void FVulkanCommandContext::CopyTexture(FRHITexture* SourceTexture, FRHITexture*
 	const TCHAR* DestName = *Dest.GetName();
 	CheckOutsideRenderPass(*FString::Printf(TEXT("CopyTexture from '%s' to '%s'"), SourceName, DestName));
 	checkf(&Source != &Dest, TEXT("CopyTexture with '%s' as both source and destination"), SourceName);
+	checkf(Source.IsDepthTarget() == Dest.IsDepthTarget(), TEXT("CopyTexture between the depth texture and the colour texture of '%s' and '%s'"),
+		SourceName, DestName);
 	checkf(Source.GetBytesPerTexel() == Dest.GetBytesPerTexel(), TEXT("CopyTexture from '%s' (%u bytes a texel) to '%s' (%u bytes a texel)"), SourceName,
 		Source.GetBytesPerTexel(), DestName, Dest.GetBytesPerTexel());
 	checkf(CopyInfo.NumMips >= 1, TEXT("CopyTexture from '%s' to '%s' of no mips"), SourceName, DestName);
@@ -372,9 +398,9 @@ void FVulkanCommandContext::CopyTexture(FRHITexture* SourceTexture, FRHITexture*
 			TEXT("CopyTexture: the region at (%lld, %lld) of %lld x %lld texels lies outside '%s' mip %u (%d x %d)"), (long long)DestX,
 			(long long)DestY, (long long)Width, (long long)Height, DestName, DestMip, DestExtent.X, DestExtent.Y);
 		VkImageCopy Region = {};
-		Region.srcSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, SourceMip, 0, 1};
+		Region.srcSubresource = {Source.GetAspect(), SourceMip, 0, 1};
 		Region.srcOffset = {int32(SourceX), int32(SourceY), 0};
-		Region.dstSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, DestMip, 0, 1};
+		Region.dstSubresource = {Dest.GetAspect(), DestMip, 0, 1};
 		Region.dstOffset = {int32(DestX), int32(DestY), 0};
 		Region.extent = {uint32(Width), uint32(Height), 1};
 		Regions.push_back(Region);
@@ -394,7 +420,7 @@ void FVulkanCommandContext::ReadBack(FVulkanTexture& Texture, const FIntRect& Re
 	FVulkanHostBuffer Staging(Device, RHI.GetMemoryPool(), Size, VK_BUFFER_USAGE_TRANSFER_DST_BIT, Texture.GetName() + TEXT(" read-back"), true);
 	RecordTransitions({{&Texture, nullptr, ERHIAccess::CopySrc}}, false);
 	VkBufferImageCopy Copy = {};
-	Copy.imageSubresource = {VK_IMAGE_ASPECT_COLOR_BIT, 0, 0, 1};
+	Copy.imageSubresource = {Texture.GetAspect(), 0, 0, 1};
 	Copy.imageOffset = {Rect.Min.X, Rect.Min.Y, 0};
 	Copy.imageExtent = {uint32(Rect.Width()), uint32(Rect.Height()), 1};
 	vkCmdCopyImageToBuffer(GetCommandBuffer(), Texture.GetImage(), VK_IMAGE_LAYOUT_TRANSFER_SRC_OPTIMAL, Staging.GetHandle(), 1, &Copy);
@@ -471,12 +497,15 @@ void FVulkanCommandContext::Transition(const TArray<FRHITransitionInfo>& Infos)
 				TEXT("Transition of texture '%s' to %s: it was not created with TexCreate_UAV"), Name, *DescribeAccess(Info.AccessAfter));
 			checkf(!EnumHasAnyFlags(Info.AccessAfter, ERHIAccess::RTV) || EnumHasAnyFlags(Flags, TexCreate_RenderTargetable),
 				TEXT("Transition of texture '%s' to RTV: it was not created with TexCreate_RenderTargetable"), Name);
+			checkf(!EnumHasAnyFlags(Info.AccessAfter, ERHIAccess::DSVRead | ERHIAccess::DSVWrite) || EnumHasAnyFlags(Flags, TexCreate_DepthStencilTargetable),
+				TEXT("Transition of texture '%s' to %s: it was not created with TexCreate_DepthStencilTargetable"), Name, *DescribeAccess(Info.AccessAfter));
 		}
 		else
 		{
 			Request.Buffer = &FVulkanBuffer::Get(Info.Buffer);
 			checkf(Info.AccessAfter != ERHIAccess::Unknown, TEXT("Transition of buffer '%s' to no access"), *Info.Buffer->GetName());
-			checkf(!EnumHasAnyFlags(Info.AccessAfter, ERHIAccess::RTV), TEXT("Transition of buffer '%s' to RTV"), *Info.Buffer->GetName());
+			checkf(!EnumHasAnyFlags(Info.AccessAfter, ERHIAccess::RTV | ERHIAccess::DSVRead | ERHIAccess::DSVWrite),
+				TEXT("Transition of buffer '%s' to %s"), *Info.Buffer->GetName(), *DescribeAccess(Info.AccessAfter));
 		}
 	}
 	CheckRequestsNeedNoBarrier(Requests, true, TEXT("Transition"));
@@ -528,6 +557,27 @@ void FVulkanCommandContext::BeginRenderPass(const FRHIRenderPassInfo& Info, cons
 		Formats.push_back(Target.GetVulkanFormat());
 	}
 
+	VkRenderingAttachmentInfo DepthAttachment = {};
+	FVulkanTexture* DepthTarget = nullptr;
+	if (const FRHIRenderPassInfo::FDepthStencilEntry& Entry = Info.DepthStencilRenderTarget; Entry.DepthStencilTarget)
+	{
+		DepthTarget = &FVulkanTexture::Get(Entry.DepthStencilTarget);
+		checkf(DepthTarget->IsDepthTarget() && EnumHasAnyFlags(DepthTarget->GetFlags(), TexCreate_DepthStencilTargetable),
+			TEXT("Texture '%s' is not a depth texture made with TexCreate_DepthStencilTargetable and cannot be the depth target of render pass '%s'"),
+			*DepthTarget->GetName(), *PassName);
+		checkf(DepthTarget->GetMipExtent(0) == Extent, TEXT("Render pass '%s': depth target '%s' is %d x %d, the colour targets %d x %d"), *PassName,
+			*DepthTarget->GetName(), DepthTarget->GetMipExtent(0).X, DepthTarget->GetMipExtent(0).Y, Extent.X, Extent.Y);
+		const VkAttachmentLoadOp LoadOp = GetDepthLoadOp(Entry.Action);
+		Requests.push_back({DepthTarget, nullptr, ERHIAccess::DSVWrite, LoadOp != VK_ATTACHMENT_LOAD_OP_LOAD});
+		const FClearValueBinding& Clear = DepthTarget->GetClearBinding();
+		DepthAttachment.sType = VK_STRUCTURE_TYPE_RENDERING_ATTACHMENT_INFO;
+		DepthAttachment.imageView = DepthTarget->GetView(0);
+		DepthAttachment.imageLayout = VK_IMAGE_LAYOUT_DEPTH_STENCIL_ATTACHMENT_OPTIMAL;
+		DepthAttachment.loadOp = LoadOp;
+		DepthAttachment.storeOp = GetDepthStoreOp(Entry.Action);
+		DepthAttachment.clearValue.depthStencil = {Clear.ColorBinding == FClearValueBinding::EClearBinding::EDepthStencilBound ? Clear.Depth : 1.0f, 0};
+	}
+
 	RecordTransitions(Requests, false);
 	const VkCommandBuffer Commands = GetCommandBuffer();
 	RenderPassLabelIndex = EventNames.Add(PassName);
@@ -538,6 +588,7 @@ void FVulkanCommandContext::BeginRenderPass(const FRHIRenderPassInfo& Info, cons
 	RenderingInfo.layerCount = 1;
 	RenderingInfo.colorAttachmentCount = uint32(Attachments.size());
 	RenderingInfo.pColorAttachments = Attachments.data();
+	RenderingInfo.pDepthAttachment = DepthTarget ? &DepthAttachment : nullptr;
 	Device.CmdBeginRendering(Commands, &RenderingInfo);
 	const VkViewport Viewport = {0.0f, 0.0f, float(Extent.X), float(Extent.Y), 0.0f, 1.0f};
 	vkCmdSetViewport(Commands, 0, 1, &Viewport);
@@ -547,6 +598,7 @@ void FVulkanCommandContext::BeginRenderPass(const FRHIRenderPassInfo& Info, cons
 	RenderPassName = PassName;
 	RenderPassExtent = Extent;
 	RenderPassFormats = std::move(Formats);
+	RenderPassDepthTarget = DepthTarget;
 	RenderPassTargets.Empty();
 	for (int32 Index = 0; Index < NumTargets; ++Index)
 	{
@@ -573,6 +625,7 @@ void FVulkanCommandContext::EndRenderPass()
 	bInsideRenderPass = false;
 	RenderPassName.Empty();
 	RenderPassFormats.clear();
+	RenderPassDepthTarget = nullptr;
 	RenderPassTargets.Empty();
 	if (BoundPipelineKind == EPipelineKind::Graphics)
 	{
@@ -590,6 +643,7 @@ void FVulkanCommandContext::ApplyCachedRenderTargets(FGraphicsPipelineStateIniti
 		Initializer.RenderTargetFormats[Index] = bBound ? RenderPassTargets[Index]->GetFormat() : PF_Unknown;
 		Initializer.RenderTargetFlags[Index] = bBound ? RenderPassTargets[Index]->GetFlags() : TexCreate_None;
 	}
+	Initializer.DepthStencilTargetFormat = RenderPassDepthTarget ? RenderPassDepthTarget->GetFormat() : PF_Unknown;
 }
 
 void FVulkanCommandContext::ResetBindings()
@@ -615,6 +669,11 @@ void FVulkanCommandContext::SetGraphicsPipelineState(const FGraphicsPipelineStat
 	Desc.Rasterizer = Initializer.RasterizerState ? Initializer.RasterizerState->GetInitializer() : FRasterizerStateInitializerRHI();
 	Desc.PrimitiveType = Initializer.PrimitiveType;
 	Desc.ColorFormats = RenderPassFormats;
+	Desc.DepthFormat = RenderPassDepthTarget ? RenderPassDepthTarget->GetVulkanFormat() : VK_FORMAT_UNDEFINED;
+	Desc.DepthStencil = Initializer.DepthStencilState ? Initializer.DepthStencilState->GetInitializer() : FDepthStencilStateInitializerRHI();
+	checkf(Initializer.DepthStencilTargetFormat == PF_Unknown || GetVulkanTextureFormat(Initializer.DepthStencilTargetFormat, false) == Desc.DepthFormat,
+		TEXT("The pipeline of '%s' and '%s' is for another depth target than render pass '%s' has (ApplyCachedRenderTargets)"),
+		*Shaders.VertexShaderRHI->GetName(), *Shaders.PixelShaderRHI->GetName(), *RenderPassName);
 	if (Initializer.RenderTargetsEnabled != 0)
 	{
 		bool bMatches = Initializer.RenderTargetsEnabled == RenderPassFormats.size();

@@ -118,6 +118,8 @@ private:
 	FIntPoint RenderPassExtent;
 	std::vector<VkFormat> RenderPassFormats;
 	TArray<FRHITexture*> RenderPassTargets;
+	/** The open pass's depth target, or null. */
+	FVulkanTexture* RenderPassDepthTarget = nullptr;
 	/** Where the open pass's own label is in EventNames. */
 	int32 RenderPassLabelIndex = INDEX_NONE;
 

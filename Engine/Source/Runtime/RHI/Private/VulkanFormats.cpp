@@ -19,8 +19,15 @@ VkFormat GetVulkanTextureFormat(EPixelFormat Format, bool bSRGB)
 	case PF_FloatRGBA: return VK_FORMAT_R16G16B16A16_SFLOAT;
 	case PF_A32B32G32R32F: return VK_FORMAT_R32G32B32A32_SFLOAT;
 	case PF_R32_FLOAT: return VK_FORMAT_R32_SFLOAT;
+	// Every Vulkan device offers 32-bit float depth as an attachment; stencil is not used here.
+	case PF_DepthStencil: return VK_FORMAT_D32_SFLOAT;
 	default: return VK_FORMAT_UNDEFINED;
 	}
+}
+
+VkImageAspectFlags GetVulkanImageAspect(VkFormat Format)
+{
+	return Format == VK_FORMAT_D32_SFLOAT ? VK_IMAGE_ASPECT_DEPTH_BIT : VK_IMAGE_ASPECT_COLOR_BIT;
 }
 
 const TCHAR* GetPixelFormatName(EPixelFormat Format)
@@ -35,6 +42,7 @@ const TCHAR* GetPixelFormatName(EPixelFormat Format)
 	case PF_FloatRGBA: return TEXT("PF_FloatRGBA");
 	case PF_R32_FLOAT: return TEXT("PF_R32_FLOAT");
 	case PF_R8G8B8A8: return TEXT("PF_R8G8B8A8");
+	case PF_DepthStencil: return TEXT("PF_DepthStencil");
 	default: return TEXT("PF_(unknown)");
 	}
 }

@@ -49,6 +49,21 @@ namespace
 		}
 	}
 
+	VkCompareOp GetCompareOp(ECompareFunction Function)
+	{
+		switch (Function)
+		{
+		case CF_Less: return VK_COMPARE_OP_LESS;
+		case CF_LessEqual: return VK_COMPARE_OP_LESS_OR_EQUAL;
+		case CF_Greater: return VK_COMPARE_OP_GREATER;
+		case CF_GreaterEqual: return VK_COMPARE_OP_GREATER_OR_EQUAL;
+		case CF_Equal: return VK_COMPARE_OP_EQUAL;
+		case CF_NotEqual: return VK_COMPARE_OP_NOT_EQUAL;
+		case CF_Never: return VK_COMPARE_OP_NEVER;
+		default: return VK_COMPARE_OP_ALWAYS;
+		}
+	}
+
 	FString DescribeShaders(std::initializer_list<const FVulkanShaderCode*> Shaders)
 	{
 		TArray<FString> Names;
@@ -184,6 +199,7 @@ FVulkanPipelineCache::FPipeline FVulkanPipelineCache::GetGraphicsPipeline(const 
 		| uint64(Blend.AlphaSrcBlend) << 32 | uint64(Blend.AlphaDestBlend) << 40 | uint64(Blend.ColorWriteMask) << 48);
 	Key.push_back(uint64(Desc.Rasterizer.FillMode) | uint64(Desc.Rasterizer.CullMode) << 8);
 	Key.insert(Key.end(), Desc.ColorFormats.begin(), Desc.ColorFormats.end());
+	Key.push_back(uint64(Desc.DepthFormat) | uint64(Desc.DepthStencil.bEnableDepthWrite) << 32 | uint64(Desc.DepthStencil.DepthTest) << 40);
 	if (const auto Found = GraphicsPipelines.find(Key); Found != GraphicsPipelines.end())
 	{
 		return Found->second.Pipeline;
@@ -286,6 +302,13 @@ VkPipeline FVulkanPipelineCache::CreateGraphicsPipeline(const FGraphicsDesc& Des
 	ColorBlend.attachmentCount = uint32(Attachments.size());
 	ColorBlend.pAttachments = Attachments.data();
 
+	VkPipelineDepthStencilStateCreateInfo DepthStencil = {};
+	DepthStencil.sType = VK_STRUCTURE_TYPE_PIPELINE_DEPTH_STENCIL_STATE_CREATE_INFO;
+	DepthStencil.depthTestEnable = VK_TRUE;
+	DepthStencil.depthWriteEnable = Desc.DepthStencil.bEnableDepthWrite ? VK_TRUE : VK_FALSE;
+	DepthStencil.depthCompareOp = GetCompareOp(Desc.DepthStencil.DepthTest);
+	DepthStencil.maxDepthBounds = 1.0f;
+
 	const VkDynamicState DynamicStates[] = {VK_DYNAMIC_STATE_VIEWPORT, VK_DYNAMIC_STATE_SCISSOR};
 	VkPipelineDynamicStateCreateInfo Dynamic = {};
 	Dynamic.sType = VK_STRUCTURE_TYPE_PIPELINE_DYNAMIC_STATE_CREATE_INFO;
@@ -296,6 +319,7 @@ VkPipeline FVulkanPipelineCache::CreateGraphicsPipeline(const FGraphicsDesc& Des
 	Rendering.sType = VK_STRUCTURE_TYPE_PIPELINE_RENDERING_CREATE_INFO;
 	Rendering.colorAttachmentCount = uint32(Desc.ColorFormats.size());
 	Rendering.pColorAttachmentFormats = Desc.ColorFormats.data();
+	Rendering.depthAttachmentFormat = Desc.DepthFormat;
 
 	VkGraphicsPipelineCreateInfo CreateInfo = {};
 	CreateInfo.sType = VK_STRUCTURE_TYPE_GRAPHICS_PIPELINE_CREATE_INFO;
@@ -308,6 +332,7 @@ VkPipeline FVulkanPipelineCache::CreateGraphicsPipeline(const FGraphicsDesc& Des
 	CreateInfo.pRasterizationState = &Rasterization;
 	CreateInfo.pMultisampleState = &Multisample;
 	CreateInfo.pColorBlendState = &ColorBlend;
+	CreateInfo.pDepthStencilState = Desc.DepthFormat != VK_FORMAT_UNDEFINED ? &DepthStencil : nullptr;
 	CreateInfo.pDynamicState = &Dynamic;
 	CreateInfo.layout = Layout;
 	VkPipeline Pipeline = VK_NULL_HANDLE;

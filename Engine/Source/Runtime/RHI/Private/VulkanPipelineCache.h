@@ -3,7 +3,7 @@
 // Pipelines and their layouts, made on first use and kept. A layout is one push-descriptor set
 // with the union of its shaders' bindings, shared by every pipeline with the same bindings.
 // Compute pipelines are cached per shader; graphics pipelines per shaders, vertex layout,
-// blend and rasterizer state, primitive type and target formats. Shaders are keyed by their
+// blend, rasterizer and depth state, primitive type and target formats. Shaders are keyed by their
 // unique ids, and a shader's pipelines go with it.
 
 #include "RHIResources.h"
@@ -39,6 +39,9 @@ public:
 		FRasterizerStateInitializerRHI Rasterizer;
 		EPrimitiveType PrimitiveType = PT_TriangleList;
 		std::vector<VkFormat> ColorFormats;
+		/** VK_FORMAT_UNDEFINED for a render pass without a depth target; the depth-stencil state is then not used. */
+		VkFormat DepthFormat = VK_FORMAT_UNDEFINED;
+		FDepthStencilStateInitializerRHI DepthStencil;
 	};
 
 	explicit FVulkanPipelineCache(FVulkanDevice& InDevice);

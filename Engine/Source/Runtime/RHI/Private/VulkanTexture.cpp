@@ -22,6 +22,8 @@ namespace
 		{TexCreate_ShaderResource, VK_IMAGE_USAGE_SAMPLED_BIT, VK_FORMAT_FEATURE_SAMPLED_IMAGE_BIT, TEXT("sampled image")},
 		{TexCreate_UAV, VK_IMAGE_USAGE_STORAGE_BIT, VK_FORMAT_FEATURE_STORAGE_IMAGE_BIT, TEXT("storage image")},
 		{TexCreate_RenderTargetable, VK_IMAGE_USAGE_COLOR_ATTACHMENT_BIT, VK_FORMAT_FEATURE_COLOR_ATTACHMENT_BIT, TEXT("colour attachment")},
+		{TexCreate_DepthStencilTargetable, VK_IMAGE_USAGE_DEPTH_STENCIL_ATTACHMENT_BIT, VK_FORMAT_FEATURE_DEPTH_STENCIL_ATTACHMENT_BIT,
+			TEXT("depth attachment")},
 	};
 
 	const TCHAR* GetVulkanFormatName(VkFormat Format)
@@ -37,6 +39,7 @@ namespace
 		case VK_FORMAT_R16G16B16A16_SFLOAT: return TEXT("VK_FORMAT_R16G16B16A16_SFLOAT");
 		case VK_FORMAT_R32G32B32A32_SFLOAT: return TEXT("VK_FORMAT_R32G32B32A32_SFLOAT");
 		case VK_FORMAT_R32_SFLOAT: return TEXT("VK_FORMAT_R32_SFLOAT");
+		case VK_FORMAT_D32_SFLOAT: return TEXT("VK_FORMAT_D32_SFLOAT");
 		default: return TEXT("VK_FORMAT_(other)");
 		}
 	}
@@ -56,6 +59,8 @@ namespace
 		checkf(Format != VK_FORMAT_UNDEFINED, TEXT("Texture '%s' has the pixel format %s, which the RHI does not support"), Name,
 			GetPixelFormatName(Desc.Format));
 		checkf(!(bSRGB && EnumHasAnyFlags(Desc.Flags, TexCreate_UAV)), TEXT("Texture '%s' is sRGB and cannot also be a UAV"), Name);
+		checkf(EnumHasAnyFlags(Desc.Flags, TexCreate_DepthStencilTargetable) == (GetVulkanImageAspect(Format) == VK_IMAGE_ASPECT_DEPTH_BIT),
+			TEXT("Texture '%s': TexCreate_DepthStencilTargetable goes with PF_DepthStencil, and PF_DepthStencil with it"), Name);
 		checkf(Desc.NumSamples == 1, TEXT("Texture '%s' asks for %u samples; the RHI makes single-sampled textures only"), Name,
 			uint32(Desc.NumSamples));
 		const uint32 MaxMips = uint32(std::bit_width(uint32(std::max(Desc.Extent.X, Desc.Extent.Y))));
@@ -148,7 +153,7 @@ VkImageView FVulkanTexture::GetView(int32 MipIndex)
 		CreateInfo.image = Image;
 		CreateInfo.viewType = VK_IMAGE_VIEW_TYPE_2D;
 		CreateInfo.format = Format;
-		CreateInfo.subresourceRange.aspectMask = VK_IMAGE_ASPECT_COLOR_BIT;
+		CreateInfo.subresourceRange.aspectMask = GetAspect();
 		CreateInfo.subresourceRange.baseMipLevel = MipIndex == INDEX_NONE ? 0 : uint32(MipIndex);
 		CreateInfo.subresourceRange.levelCount = MipIndex == INDEX_NONE ? GetDesc().NumMips : 1;
 		CreateInfo.subresourceRange.layerCount = 1;

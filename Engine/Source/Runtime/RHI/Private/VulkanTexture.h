@@ -8,6 +8,8 @@
 #include "VulkanDeviceObject.h"
 #include "VulkanMemoryPool.h"
 
+#include "VulkanFormats.h"
+
 #include <vector>
 
 class FVulkanTexture final : public FRHITexture, public FVulkanDeviceObject
@@ -25,6 +27,8 @@ public:
 
 	VkImage GetImage() const { return Image; }
 	VkFormat GetVulkanFormat() const { return Format; }
+	VkImageAspectFlags GetAspect() const { return GetVulkanImageAspect(Format); }
+	bool IsDepthTarget() const { return GetAspect() == VK_IMAGE_ASPECT_DEPTH_BIT; }
 	/** A view of one mip, or of all of them for INDEX_NONE; made at first use. */
 	VkImageView GetView(int32 MipIndex);
 	/** The extent of a mip (at least 1 x 1). */

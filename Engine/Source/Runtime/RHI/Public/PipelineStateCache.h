@@ -27,6 +27,8 @@ struct FGraphicsPipelineStateInitializer
 	uint32 RenderTargetsEnabled = 0;
 	EPixelFormat RenderTargetFormats[8] = {};
 	ETextureCreateFlags RenderTargetFlags[8] = {};
+	/** The format of the depth target, PF_Unknown without one; without one the depth-stencil state is not used. */
+	EPixelFormat DepthStencilTargetFormat = PF_Unknown;
 };
 
 /**

@@ -60,7 +60,11 @@ enum class ERenderTargetActions : uint8
 	Load_DontStore,
 };
 
-/** The targets of a render pass: up to eight colour textures, each with its load and store actions. */
+/**
+ * The targets of a render pass: up to eight colour textures, each with its load and store
+ * actions, and optionally a depth texture (PF_DepthStencil, TexCreate_DepthStencilTargetable)
+ * of the colour targets' extent.
+ */
 struct FRHIRenderPassInfo
 {
 	struct FColorEntry
@@ -71,11 +75,24 @@ struct FRHIRenderPassInfo
 	};
 	FColorEntry ColorRenderTargets[8];
 
+	struct FDepthStencilEntry
+	{
+		FRHITexture* DepthStencilTarget = nullptr;
+		EDepthStencilTargetActions Action = EDepthStencilTargetActions::DontLoad_DontStore;
+	};
+	FDepthStencilEntry DepthStencilRenderTarget;
+
 	FRHIRenderPassInfo() = default;
 	FRHIRenderPassInfo(FRHITexture* ColorRT, ERenderTargetActions ColorAction)
 	{
 		ColorRenderTargets[0].RenderTarget = ColorRT;
 		ColorRenderTargets[0].Action = ColorAction;
+	}
+	FRHIRenderPassInfo(FRHITexture* ColorRT, ERenderTargetActions ColorAction, FRHITexture* DepthRT, EDepthStencilTargetActions DepthActions)
+		: FRHIRenderPassInfo(ColorRT, ColorAction)
+	{
+		DepthStencilRenderTarget.DepthStencilTarget = DepthRT;
+		DepthStencilRenderTarget.Action = DepthActions;
 	}
 
 	/** Bound targets: the leading entries with a texture. */
@@ -180,11 +197,14 @@ public:
 	// Synchronisation and passes.
 	void Transition(const FRHITransitionInfo& Info);
 	void Transition(const TArray<FRHITransitionInfo>& Infos);
-	/** Opens a render pass over the targets (which it moves to ERHIAccess::RTV); the viewport and scissor start as the first target's extent. */
+	/**
+	 * Opens a render pass over the targets (which it moves to ERHIAccess::RTV, the depth target to
+	 * DSVWrite); the viewport and scissor start as the first target's extent.
+	 */
 	void BeginRenderPass(const FRHIRenderPassInfo& Info, const TCHAR* Name);
 	void EndRenderPass();
 	bool IsInsideRenderPass() const;
-	/** Fills the formats of the open render pass's targets into a pipeline initializer. */
+	/** Fills the formats of the open render pass's colour and depth targets into a pipeline initializer. */
 	void ApplyCachedRenderTargets(FGraphicsPipelineStateInitializer& Initializer) const;
 
 	// State and work.

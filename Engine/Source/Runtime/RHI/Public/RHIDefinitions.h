@@ -131,6 +131,17 @@ enum class ERenderTargetLoadAction : uint8
 	EClear,
 };
 
+/** What a render pass does with its depth target's contents first and last. */
+enum class EDepthStencilTargetActions : uint8
+{
+	DontLoad_DontStore,
+	DontLoad_StoreDepthStencil,
+	ClearDepthStencil_StoreDepthStencil,
+	ClearDepthStencil_DontStoreDepthStencil,
+	LoadDepthStencil_StoreDepthStencil,
+	LoadDepthStencil_DontStoreDepthStencil,
+};
+
 enum class ERenderTargetStoreAction : uint8
 {
 	ENoAction,
@@ -153,6 +164,8 @@ enum class ETextureCreateFlags : uint32
 	SRGB = 1u << 3,
 	CPUReadback = 1u << 4,
 	NoTiling = 1u << 5,
+	/** A depth target of render passes (PF_DepthStencil). */
+	DepthStencilTargetable = 1u << 6,
 };
 ENUM_CLASS_FLAGS(ETextureCreateFlags)
 
@@ -163,6 +176,7 @@ ENUM_CLASS_FLAGS(ETextureCreateFlags)
 #define TexCreate_SRGB ETextureCreateFlags::SRGB
 #define TexCreate_CPUReadback ETextureCreateFlags::CPUReadback
 #define TexCreate_NoTiling ETextureCreateFlags::NoTiling
+#define TexCreate_DepthStencilTargetable ETextureCreateFlags::DepthStencilTargetable
 
 enum class EBufferUsageFlags : uint32
 {
@@ -211,6 +225,10 @@ enum class ERHIAccess : uint32
 	RTV = 1u << 6,
 	CopySrc = 1u << 7,
 	CopyDest = 1u << 8,
+	/** A depth target that a render pass tests against without writing. */
+	DSVRead = 1u << 9,
+	/** A depth target that a render pass tests and writes. */
+	DSVWrite = 1u << 10,
 
 	SRVMask = SRVCompute | SRVGraphics,
 	UAVMask = UAVCompute | UAVGraphics,

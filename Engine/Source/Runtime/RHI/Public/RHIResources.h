@@ -36,29 +36,41 @@ private:
 	mutable std::atomic<uint32> NumRefs = 0;
 };
 
-/** Name, value to clear to and whether one is set, carried by a texture for load action clear. */
+/** Value to clear to and whether one is set (a colour, or a depth for depth targets), carried by a texture for load action clear. */
 struct RHI_API FClearValueBinding
 {
 	enum class EClearBinding : uint8
 	{
 		ENoneBound,
 		EColorBound,
+		EDepthStencilBound,
 	};
 
 	EClearBinding ColorBinding = EClearBinding::ENoneBound;
 	FLinearColor Color = FLinearColor(0, 0, 0, 0);
+	float Depth = 1.0f;
 
 	FClearValueBinding() = default;
 	explicit FClearValueBinding(const FLinearColor& InColor) : ColorBinding(EClearBinding::EColorBound), Color(InColor) {}
+	/** A depth clear value; the stencil value is accepted for the engine's signature (there is no stencil here). */
+	explicit FClearValueBinding(float DepthClearValue, uint32 StencilClearValue = 0)
+		: ColorBinding(EClearBinding::EDepthStencilBound), Depth(DepthClearValue)
+	{
+	}
+
+	float GetDepthClearValue() const { return Depth; }
 
 	static const FClearValueBinding None;
 	static const FClearValueBinding Black;
 	static const FClearValueBinding White;
 	static const FClearValueBinding Transparent;
+	/** Depth 1, the far plane of a depth test that passes nearer fragments (CF_LessEqual). */
+	static const FClearValueBinding DepthOne;
+	static const FClearValueBinding DepthZero;
 
 	bool operator==(const FClearValueBinding& Other) const
 	{
-		return ColorBinding == Other.ColorBinding && Color == Other.Color;
+		return ColorBinding == Other.ColorBinding && Color == Other.Color && Depth == Other.Depth;
 	}
 };
 

@@ -51,6 +51,16 @@ namespace
 		return ERenderTargetActions::DontLoad_Store;
 	}
 
+	EDepthStencilTargetActions ToDepthStencilTargetActions(ERenderTargetLoadAction LoadAction)
+	{
+		switch (LoadAction)
+		{
+		case ERenderTargetLoadAction::EClear: return EDepthStencilTargetActions::ClearDepthStencil_StoreDepthStencil;
+		case ERenderTargetLoadAction::ELoad: return EDepthStencilTargetActions::LoadDepthStencil_StoreDepthStencil;
+		default: return EDepthStencilTargetActions::DontLoad_StoreDepthStencil;
+		}
+	}
+
 	const FRenderTargetBindingSlots* FindRenderTargets(const FRDGPass& Pass)
 	{
 		if (Pass.GetParameterMetadata() == nullptr)
@@ -355,6 +365,12 @@ void FRDGBuilder::CollectPassResources(FRDGPass& Pass) const
 					AddTexture(Texture, ERHIAccess::RTV);
 					++NumRenderTargets;
 				}
+				if (Slots.DepthStencil.GetTexture() != nullptr)
+				{
+					checkf(NumRenderTargets > 0, TEXT("FRDGBuilder::AddPass: '%s' binds a depth target without a colour target"), PassName);
+					CollectDepthStencilTarget(Pass, Slots.DepthStencil, FirstExtent);
+					AddTexture(Slots.DepthStencil.GetTexture(), ERHIAccess::DSVWrite);
+				}
 				break;
 			}
 			default:
@@ -364,6 +380,22 @@ void FRDGBuilder::CollectPassResources(FRDGPass& Pass) const
 	}
 	checkf(!bRaster || NumRenderTargets > 0, TEXT("FRDGBuilder::AddPass: The raster pass '%s' has no render target in RenderTargets[0]"),
 		PassName);
+}
+
+void FRDGBuilder::CollectDepthStencilTarget(const FRDGPass& Pass, const FDepthStencilBinding& Binding, FIntPoint ColorExtent) const
+{
+	const TCHAR* const PassName = Pass.GetName();
+	const FRDGTexture* Texture = Binding.GetTexture();
+	checkf(EnumHasAnyFlags(Texture->Desc.Flags, TexCreate_DepthStencilTargetable),
+		TEXT("FRDGBuilder::AddPass: '%s' tests depth in '%s', which was made without TexCreate_DepthStencilTargetable"), PassName, Texture->GetName());
+	checkf(Texture->Desc.Extent == ColorExtent, TEXT("FRDGBuilder::AddPass: '%s' has the depth target '%s' of %d x %d and colour targets of %d x %d"),
+		PassName, Texture->GetName(), Texture->Desc.Extent.X, Texture->Desc.Extent.Y, ColorExtent.X, ColorExtent.Y);
+	checkf(Binding.GetDepthLoadAction() != ERenderTargetLoadAction::EClear
+			|| Texture->Desc.ClearValue.ColorBinding == FClearValueBinding::EClearBinding::EDepthStencilBound,
+		TEXT("FRDGBuilder::AddPass: '%s' clears '%s', whose desc has no depth clear value (FClearValueBinding)"), PassName, Texture->GetName());
+	checkf(Binding.GetDepthLoadAction() != ERenderTargetLoadAction::ELoad || Texture->bProduced,
+		TEXT("FRDGBuilder::AddPass: '%s' loads depth target '%s' before any pass wrote it; its contents would be undefined"), PassName,
+		Texture->GetName());
 }
 
 TArray<FRDGPassRef> FRDGBuilder::GetPasses() const
@@ -577,6 +609,11 @@ void FRDGBuilder::ExecutePass(FRDGPass& Pass)
 		Info.ColorRenderTargets[Slot].RenderTarget = Slots[Slot].GetTexture()->GetRHI();
 		Info.ColorRenderTargets[Slot].MipIndex = Slots[Slot].GetMipIndex();
 		Info.ColorRenderTargets[Slot].Action = ToRenderTargetActions(Slots[Slot].GetLoadAction());
+	}
+	if (const FRDGTexture* DepthTarget = Slots.DepthStencil.GetTexture())
+	{
+		Info.DepthStencilRenderTarget.DepthStencilTarget = DepthTarget->GetRHI();
+		Info.DepthStencilRenderTarget.Action = ToDepthStencilTargetActions(Slots.DepthStencil.GetDepthLoadAction());
 	}
 	const FIntPoint Extent = MipExtent(Slots[0].GetTexture()->Desc, Slots[0].GetMipIndex());
 	RHICmdList.BeginRenderPass(Info, Pass.GetName());

@@ -15,13 +15,16 @@
 // SHADER_PARAMETER_RDG_TEXTURE are reads (SRVCompute, or SRVGraphics in a raster pass), UAVs
 // and render targets writes, RDG_TEXTURE_ACCESS members carry their own access (copies); each
 // pass's resources are transitioned before it runs. A raster pass runs inside a render pass
-// over its RenderTargets with their load actions and a viewport covering the first target.
+// over its RenderTargets (and their DepthStencil target, when bound) with their load actions and
+// a viewport covering the first target.
 //
 // Checks at set-up, each a failed check before anything changes: a null parameter struct or
 // one not from AllocParameters of this builder; an SRV of a texture without
 // TexCreate_ShaderResource; a UAV of a texture without TexCreate_UAV; a render target without
 // TexCreate_RenderTargetable, in a pass that is not Raster, after a gap in the slots, in two
-// slots, of another extent than the first, or cleared without a clear value; a raster pass
+// slots, of another extent than the first, or cleared without a clear value; a depth target
+// without TexCreate_DepthStencilTargetable, of another extent, or cleared without a depth clear
+// value, or bound without a colour target; a raster pass
 // without a render target; a texture both read and written by one pass; a transient texture
 // or buffer read before any pass wrote or filled it (its contents would be undefined); a pass
 // added after Execute.
@@ -144,6 +147,8 @@ private:
 
 	FRDGPassRef AddPassInternal(std::unique_ptr<FRDGPass> Pass, bool bHasParameterStruct);
 	void CollectPassResources(FRDGPass& Pass) const;
+	/** The set-up checks of a raster pass's depth target. */
+	void CollectDepthStencilTarget(const FRDGPass& Pass, const FDepthStencilBinding& Binding, FIntPoint ColorExtent) const;
 	bool IsParameterAllocation(const void* Parameters) const;
 
 	void BeginEventScope(FRDGEventName&& ScopeName);

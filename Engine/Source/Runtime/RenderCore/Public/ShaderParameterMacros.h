@@ -119,12 +119,38 @@ private:
 	uint8 MipIndex = 0;
 };
 
-/** The colour targets of a raster pass (RENDER_TARGET_BINDING_SLOTS), bound from slot 0 without gaps. */
+/**
+ * The depth target of a raster pass: a PF_DepthStencil texture made with
+ * TexCreate_DepthStencilTargetable, of the colour targets' extent, which the pass tests and writes.
+ */
+class FDepthStencilBinding
+{
+public:
+	FDepthStencilBinding() = default;
+	FDepthStencilBinding(FRDGTextureRef InTexture, ERenderTargetLoadAction InDepthLoadAction)
+		: Texture(InTexture)
+		, DepthLoadAction(InDepthLoadAction)
+	{
+	}
+
+	FRDGTextureRef GetTexture() const { return Texture; }
+	ERenderTargetLoadAction GetDepthLoadAction() const { return DepthLoadAction; }
+
+	void SetTexture(FRDGTextureRef InTexture) { Texture = InTexture; }
+	void SetDepthLoadAction(ERenderTargetLoadAction InDepthLoadAction) { DepthLoadAction = InDepthLoadAction; }
+
+private:
+	FRDGTextureRef Texture = nullptr;
+	ERenderTargetLoadAction DepthLoadAction = ERenderTargetLoadAction::ENoAction;
+};
+
+/** The targets of a raster pass (RENDER_TARGET_BINDING_SLOTS): colour targets bound from slot 0 without gaps, and an optional depth target. */
 struct FRenderTargetBindingSlots
 {
 	static constexpr int32 Num = 8;
 
 	FRenderTargetBinding Output[Num];
+	FDepthStencilBinding DepthStencil;
 
 	FRenderTargetBinding& operator[](int32 Index)
 	{

@@ -294,6 +294,69 @@ TEST_F(RenderGraphTest, ARasterPassClearsItsTargetAndDrawsATriangle)
 	EXPECT_EQ(Covered, 26) << "the triangle covers 1 + 2 + 4 + 6 texels in each half";
 }
 
+TEST_F(RenderGraphTest, ADepthTargetKeepsWhatOnePassWroteForTheNextThatLoadsIt)
+{
+	const FIntPoint Extent(8, 8);
+	FTextureRHIRef Target = MakeTexture(TEXT("DepthColor"), Extent, TexCreate_RenderTargetable | TexCreate_ShaderResource, FClearValueBinding::Black);
+	// The triangle of the raster test, then the whole target as two triangles; all at depth 0.
+	const FVector2f Corners[9] = {FVector2f(0.0f, 0.0f), FVector2f(0.0f, 8.0f), FVector2f(6.6f, 4.0f), FVector2f(0, 0), FVector2f(8, 0),
+		FVector2f(8, 8), FVector2f(0, 0), FVector2f(8, 8), FVector2f(0, 8)};
+	Render([&](FRHICommandListImmediate& RHICmdList) {
+		FBufferRHIRef Vertices = RHICmdList.CreateVertexBuffer(sizeof(Corners), BUF_Static | BUF_VertexBuffer, FRHIResourceCreateInfo(TEXT("Corners")));
+		FVector2f* Mapped = static_cast<FVector2f*>(RHICmdList.LockBuffer(Vertices, 0, sizeof(Corners), RLM_WriteOnly));
+		for (int32 Index = 0; Index < 9; ++Index)
+		{
+			Mapped[Index] = FVector2f(Corners[Index].X / Extent.X * 2.0f - 1.0f, Corners[Index].Y / Extent.Y * 2.0f - 1.0f);
+		}
+		RHICmdList.UnlockBuffer(Vertices);
+
+		FRDGBuilder GraphBuilder(RHICmdList);
+		FGlobalShaderMap* ShaderMap = GetGlobalShaderMap(GMaxRHIFeatureLevel);
+		TShaderMapRef<FTriangleVS> VertexShader(ShaderMap);
+		TShaderMapRef<FTrianglePS> PixelShader(ShaderMap);
+		FRDGTextureRef Color = GraphBuilder.RegisterExternalTexture(CreateRenderTarget(Target, TEXT("DepthColor")));
+		FRDGTextureRef Depth = GraphBuilder.CreateTexture(
+			FRDGTextureDesc::Create2D(Extent, PF_DepthStencil, FClearValueBinding::DepthOne, TexCreate_DepthStencilTargetable), TEXT("Depth"));
+		// The first pass clears depth to 1 and draws the triangle red at 0; the second loads both
+		// and draws the whole target green where its depth 0 is less than what is there.
+		const FLinearColor Colors[2] = {FLinearColor(1, 0, 0, 1), FLinearColor(0, 1, 0, 1)};
+		for (int32 Pass = 0; Pass < 2; ++Pass)
+		{
+			const ERenderTargetLoadAction Load = Pass == 0 ? ERenderTargetLoadAction::EClear : ERenderTargetLoadAction::ELoad;
+			FTrianglePS::FParameters* Parameters = GraphBuilder.AllocParameters<FTrianglePS::FParameters>();
+			Parameters->Color = Colors[Pass];
+			Parameters->RenderTargets[0] = FRenderTargetBinding(Color, Load);
+			Parameters->RenderTargets.DepthStencil = FDepthStencilBinding(Depth, Load);
+			GraphBuilder.AddPass(RDG_EVENT_NAME("Depth%d", Pass), Parameters, ERDGPassFlags::Raster,
+				[Parameters, VertexShader, PixelShader, Vertices, Pass](FRHICommandList& RHICmdList) {
+					FGraphicsPipelineStateInitializer Initializer;
+					RHICmdList.ApplyCachedRenderTargets(Initializer);
+					Initializer.DepthStencilState = TStaticDepthStencilState<true, CF_Less>::GetRHI();
+					Initializer.BoundShaderState.VertexDeclarationRHI =
+						PipelineStateCache::GetOrCreateVertexDeclaration({FVertexElement(0, 0, VET_Float2, 0, sizeof(FVector2f))});
+					Initializer.BoundShaderState.VertexShaderRHI = VertexShader.GetVertexShader();
+					Initializer.BoundShaderState.PixelShaderRHI = PixelShader.GetPixelShader();
+					Initializer.PrimitiveType = PT_TriangleList;
+					SetGraphicsPipelineState(RHICmdList, Initializer, 0);
+					SetShaderParameters(RHICmdList, PixelShader, PixelShader.GetPixelShader(), *Parameters);
+					RHICmdList.SetStreamSource(0, Vertices, 0);
+					RHICmdList.DrawPrimitive(Pass == 0 ? 0 : 3, Pass == 0 ? 1 : 2, 1);
+				});
+		}
+		GraphBuilder.Execute();
+	});
+
+	const auto Inside = [&Corners](float X, float Y) {
+		const auto Edge = [X, Y](const FVector2f& A, const FVector2f& B) { return (B.X - A.X) * (Y - A.Y) - (B.Y - A.Y) * (X - A.X); };
+		const float E0 = Edge(Corners[0], Corners[1]);
+		const float E1 = Edge(Corners[1], Corners[2]);
+		const float E2 = Edge(Corners[2], Corners[0]);
+		return (E0 > 0 && E1 > 0 && E2 > 0) || (E0 < 0 && E1 < 0 && E2 < 0);
+	};
+	EXPECT_EQ(Mismatches(ReadTexels(Target), Extent, [&](int32 X, int32 Y) { return Inside(X + 0.5f, Y + 0.5f) ? FColor(255, 0, 0) : FColor(0, 255, 0); }),
+		"");
+}
+
 TEST_F(RenderGraphTest, PassesRecordTheirEventPathsAndGPUStatsAndRunInOrderAtExecute)
 {
 	const FCycleStat* ExecuteStat = FCycleStat::Find(FString(TEXT("STAT_RDG_Execute")));

@@ -142,6 +142,40 @@ TEST_F(RenderGraphValidationTest, RenderTargetsMustBeRenderableBoundFromSlotZero
 		"FRDGBuilder::AddPass: 'Checked' clears 'NoClearValue', whose desc has no clear value (FClearValueBinding)");
 }
 
+TEST_F(RenderGraphValidationTest, DepthTargetsMustBeDepthTexturesOfTheColourExtentWithAColourTarget)
+{
+	const auto DepthDesc = [](FIntPoint Extent, ETextureCreateFlags Flags, FClearValueBinding ClearValue) {
+		return FRDGTextureDesc::Create2D(Extent, PF_DepthStencil, ClearValue, Flags);
+	};
+	const auto WithDepth = [this](FRDGTextureRef Color, FRDGTextureRef Depth, ERenderTargetLoadAction DepthLoad) {
+		FTwoTargetParameters* Parameters = GraphBuilder().AllocParameters<FTwoTargetParameters>();
+		if (Color)
+		{
+			Parameters->RenderTargets[0] = FRenderTargetBinding(Color, ERenderTargetLoadAction::ENoAction);
+		}
+		Parameters->RenderTargets.DepthStencil = FDepthStencilBinding(Depth, DepthLoad);
+		return Parameters;
+	};
+	FRDGTextureRef Color = GraphBuilder().CreateTexture(Desc(Everything), TEXT("Color"));
+	FRDGTextureRef Depth = GraphBuilder().CreateTexture(DepthDesc(FIntPoint(8, 8), TexCreate_DepthStencilTargetable, FClearValueBinding::DepthOne), TEXT("Depth"));
+	FRDGTextureRef Smaller = GraphBuilder().CreateTexture(DepthDesc(FIntPoint(4, 4), TexCreate_DepthStencilTargetable, FClearValueBinding::DepthOne), TEXT("Smaller"));
+	FRDGTextureRef ColourClear = GraphBuilder().CreateTexture(DepthDesc(FIntPoint(8, 8), TexCreate_DepthStencilTargetable, FClearValueBinding::Black), TEXT("ColourClear"));
+
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, Color, ERenderTargetLoadAction::ENoAction), ERDGPassFlags::Raster),
+		"FRDGBuilder::AddPass: 'Checked' tests depth in 'Color', which was made without TexCreate_DepthStencilTargetable");
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, Smaller, ERenderTargetLoadAction::EClear), ERDGPassFlags::Raster),
+		"FRDGBuilder::AddPass: 'Checked' has the depth target 'Smaller' of 4 x 4 and colour targets of 8 x 8");
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, ColourClear, ERenderTargetLoadAction::EClear), ERDGPassFlags::Raster),
+		"FRDGBuilder::AddPass: 'Checked' clears 'ColourClear', whose desc has no depth clear value (FClearValueBinding)");
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, Depth, ERenderTargetLoadAction::ELoad), ERDGPassFlags::Raster),
+		"FRDGBuilder::AddPass: 'Checked' loads depth target 'Depth' before any pass wrote it; its contents would be undefined");
+	EXPECT_EQ(AddPassMessage(WithDepth(nullptr, Depth, ERenderTargetLoadAction::EClear), ERDGPassFlags::Raster),
+		"FRDGBuilder::AddPass: 'Checked' binds a depth target without a colour target");
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, Depth, ERenderTargetLoadAction::EClear), ERDGPassFlags::Raster), "no failure");
+	// The clearing pass wrote it, so a later pass may load it.
+	EXPECT_EQ(AddPassMessage(WithDepth(Color, Depth, ERenderTargetLoadAction::ELoad), ERDGPassFlags::Raster), "no failure");
+}
+
 TEST_F(RenderGraphValidationTest, TransientResourcesAreWrittenBeforeTheyAreReadAndNotBothInOnePass)
 {
 	FRDGTextureRef Fresh = GraphBuilder().CreateTexture(Desc(Everything), TEXT("Fresh"));

@@ -110,6 +110,9 @@ public:
 	/** Sends the render state of every component that marked it dirty. */
 	void SendAllEndOfFrameUpdates();
 
+	/** The components registered with this world, in registration order (what renderers draw). */
+	const TArray<TObjectPtr<UActorComponent>>& GetRegisteredComponents() const { return RegisteredComponents; }
+
 	/** The viewport the world is shown in; null for worlds that are not shown. */
 	UGameViewportClient* GetGameViewport() const { return GameViewport; }
 
