@@ -162,6 +162,10 @@ TEST_F(HCCompositeComponentTest, CullingWritesTheProductOfTheCacheOpacitiesIntoR
 	EXPECT_EQ(CpuColors(Mesh), Expected);
 	EXPECT_EQ(GpuColors(Mesh), Expected);
 	Mesh->ReleaseResources();
+
+	// Vertex buffers without CPU copies break the mesh's contract with culling: a failed check.
+	Body->SetSkeletalMeshAsset(Keep(SceneTest::MakeTwoBoneMesh(false)));
+	EXPECT_CHECK_FAILS(Body->RunDeferredInit(), "PositionVB->GetAllowCPUAccess()");
 }
 
 TEST_F(HCCompositeComponentTest, BoneDebugAidsRecordSpheresAndParentLinesIntoTheWorld)
