@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace
@@ -214,6 +216,39 @@ TEST_P(TextureResourceTest, CollectingATextureReleasesItsGpuMemory)
 	const uint64 Baseline = MakeAndCollect(&Alive);
 	EXPECT_EQ(MakeAndCollect(&Alive), Baseline);
 	EXPECT_GE(Alive, Baseline + 2 * 8 * 8 * 4);
+}
+
+TEST_P(TextureResourceTest, ACommandQueuedBeforeUpdateResourceStillFindsTheResourceItWasQueuedFor)
+{
+	TStrongObjectPtr<UTexture2D> Texture(UTexture2D::CreateTransient(4, 4));
+	Texture->UpdateResource();
+	const FTextureResource* Queued = Texture->GetResource();
+	// The render thread waits until the game thread has replaced the resource.
+	std::atomic<bool> bReplaced = false;
+	ENQUEUE_RENDER_COMMAND(WaitForReplacement)([&bReplaced](FRHICommandListImmediate&) {
+		while (!bReplaced && GIsThreadedRendering.load())
+		{
+			std::this_thread::yield();
+		}
+	});
+	const FTextureResource* Seen = nullptr;
+	bool bSeenHasTexture = false;
+	ENQUEUE_RENDER_COMMAND(ReadResource)([&Texture, &Seen, &bSeenHasTexture](FRHICommandListImmediate&) {
+		Seen = Texture->GetResource();
+		bSeenHasTexture = Seen && Seen->TextureRHI;
+	});
+	Texture->UpdateResource();
+	const FTextureResource* Replacement = Texture->GetResource();
+	bReplaced = true;
+	FlushRenderingCommands();
+	EXPECT_EQ(Seen, Queued);
+	EXPECT_TRUE(bSeenHasTexture);
+	EXPECT_NE(Replacement, Queued);
+
+	const FTextureResource* RenderThreadResource = nullptr;
+	ENQUEUE_RENDER_COMMAND(ReadLatest)([&Texture, &RenderThreadResource](FRHICommandListImmediate&) { RenderThreadResource = Texture->GetResource(); });
+	FlushRenderingCommands();
+	EXPECT_EQ(RenderThreadResource, Replacement);
 }
 
 INSTANTIATE_TEST_SUITE_P(Threading, TextureResourceTest, ::testing::Values(true, false), FRenderingModeTest::ModeName);

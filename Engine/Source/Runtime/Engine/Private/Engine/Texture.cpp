@@ -10,12 +10,24 @@ void UTexture::UpdateResource()
 	// Made before the old one goes, so a failed check leaves the texture as it was.
 	FTextureResource* NewResource = CreateResource();
 	ReleaseResource();
-	Resource = NewResource;
+	SetResource(NewResource);
 	if (Resource)
 	{
 		BeginInitResource(Resource);
 		ReleaseFence.BeginFence();
 	}
+}
+
+FTextureResource* UTexture::GetResource() const
+{
+	return IsInRenderingThread() ? ResourceRenderThread : Resource;
+}
+
+void UTexture::SetResource(FTextureResource* NewResource)
+{
+	Resource = NewResource;
+	ENQUEUE_RENDER_COMMAND(SetTextureResource)([this, NewResource](FRHICommandListImmediate&) { ResourceRenderThread = NewResource; });
+	ReleaseFence.BeginFence();
 }
 
 void UTexture::ReleaseResource()
@@ -24,7 +36,8 @@ void UTexture::ReleaseResource()
 	{
 		return;
 	}
-	FTextureResource* OldResource = std::exchange(Resource, nullptr);
+	FTextureResource* OldResource = Resource;
+	SetResource(nullptr);
 	ENQUEUE_RENDER_COMMAND(ReleaseTextureResource)(
 		[OldResource](FRHICommandListImmediate&)
 		{

@@ -44,8 +44,13 @@ public:
 	 * resource is released on the render thread and a new one made there (game thread).
 	 */
 	virtual void UpdateResource();
-	/** The rendering resource, or null before UpdateResource. Its RHI texture is made on the render thread. */
-	FTextureResource* GetResource() const { return Resource; }
+	/**
+	 * The rendering resource, or null before UpdateResource. Its RHI texture is made on the
+	 * render thread. The render thread sees the resource as of the commands it has run, so a
+	 * command queued before an UpdateResource still finds the resource it was queued for, as
+	 * the engine keeps one resource pointer per thread.
+	 */
+	FTextureResource* GetResource() const;
 	/** Releases the rendering resource on the render thread; GetResource returns null from now on. */
 	void ReleaseResource();
 	/** Releases the resource and waits for the render commands that use this object. */
@@ -58,5 +63,9 @@ protected:
 	FRenderCommandFence ReleaseFence;
 
 private:
+	/** Installs NewResource for the game thread now and for the render thread in command order. */
+	void SetResource(FTextureResource* NewResource);
+
 	FTextureResource* Resource = nullptr;
+	FTextureResource* ResourceRenderThread = nullptr;
 };
