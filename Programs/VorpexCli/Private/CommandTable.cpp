@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 
+#include "ComposeCommand.h"
 #include "CullCommand.h"
 #include "EditCommand.h"
 #include "GraphCommand.h"
@@ -14,5 +15,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FStateCommand>());
 	Commands.Add(MakeUnique<FCullCommand>());
 	Commands.Add(MakeUnique<FEditCommand>());
+	Commands.Add(MakeUnique<FComposeCommand>());
 	return Commands;
 }

@@ -16,6 +16,7 @@
 #include "Models/HCTextureEditingModel.h"
 #include "PngWriter.h"
 #include "RenderingThread.h"
+#include "UniqueFileNames.h"
 #include "VorpexHost.h"
 
 #include "CLI11.h"
@@ -70,39 +71,18 @@ namespace
 		Setting->Set(TEXT("1"));
 	}
 
-	/** A mesh name as part of a file name: anything but letters, digits, '-', '_' and '.' becomes '_'. */
-	FString FileNamePart(const FString& Name)
-	{
-		FString Part = Name;
-		for (int32 Index = 0; Index < Part.Len(); ++Index)
-		{
-			const TCHAR Character = Part[Index];
-			const bool bKept = (Character >= 'a' && Character <= 'z') || (Character >= 'A' && Character <= 'Z') || (Character >= '0' && Character <= '9') ||
-							   Character == '-' || Character == '_' || Character == '.';
-			Part[Index] = bKept ? Character : TEXT('_');
-		}
-		return Part;
-	}
-
 	/** The albedo render targets of the texture-editing model by the file each is written to; names that meet get "_<n>". */
 	TArray<TPair<FString, UTextureRenderTarget2D*>> AlbedoFiles(const UHCTextureEditingModel& Model, const FString& OutDir)
 	{
 		TArray<TPair<FString, UTextureRenderTarget2D*>> Files;
-		TSet<FString> Taken;
+		FUniqueFileNames Names;
 		for (const auto& [Key, Target] : Model.GetBindings())
 		{
 			if (Key.MaterialKey != EHCTextureEditingMaterialKey::MK_Albedo)
 			{
 				continue;
 			}
-			const FString Stem = TEXT("Albedo_") + FileNamePart(Key.MeshName);
-			FString Name = Stem;
-			for (int32 Suffix = 1; Taken.Contains(Name); ++Suffix)
-			{
-				Name = FString::Printf(TEXT("%s_%d"), *Stem, Suffix);
-			}
-			Taken.Add(Name);
-			Files.Add({OutDir / (Name + TEXT(".png")), Target.Get()});
+			Files.Add({OutDir / (Names.Claim(TEXT("Albedo_") + Key.MeshName) + TEXT(".png")), Target.Get()});
 		}
 		return Files;
 	}

@@ -87,6 +87,18 @@ protected:
 		return Result;
 	}
 
+	/** Makes Project/, the sample's project file with links to the sample's Content entries Linked (folders or files); its path. */
+	std::string LinkSampleProject(std::initializer_list<const char*> Linked)
+	{
+		for (const char* Entry : Linked)
+		{
+			std::filesystem::create_directories((Root / "Project/Content" / Entry).parent_path());
+			std::filesystem::create_symlink(std::filesystem::path(VORPEX_SAMPLE_PROJECT) / "Content" / Entry, Root / "Project/Content" / Entry);
+		}
+		WriteText("Project/project.json", ReadAll(std::filesystem::path(VORPEX_SAMPLE_PROJECT) / "project.json"));
+		return PathOf("Project");
+	}
+
 	std::filesystem::path Root;
 
 private:

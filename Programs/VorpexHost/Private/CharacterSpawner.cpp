@@ -8,6 +8,7 @@
 #include "Engine/World.h"
 #include "GameFramework/Actor.h"
 #include "ProjectDescription.h"
+#include "ProjectObjectLoader.h"
 
 FCharacterSpawner::FCharacterSpawner(const FProjectDescription& InProject)
 	: Project(InProject)
@@ -17,10 +18,10 @@ FCharacterSpawner::FCharacterSpawner(const FProjectDescription& InProject)
 bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const
 {
 	// Everything loads before anything is spawned, so a failure leaves nothing behind.
-	USkeletalMesh* BodyMesh = Load<USkeletalMesh>(Project.Body, TEXT("the skeletal mesh"), TEXT("body"), OutError);
-	auto* Config = BodyMesh ? Load<UHCCharacterEditorConfigData>(Project.EditorConfig, TEXT("the editor configuration"), TEXT("editorConfig"), OutError)
+	USkeletalMesh* BodyMesh = LoadProjectObject<USkeletalMesh>(Project, Project.Body, TEXT("the skeletal mesh"), TEXT("body"), OutError);
+	auto* Config = BodyMesh ? LoadProjectObject<UHCCharacterEditorConfigData>(Project, Project.EditorConfig, TEXT("the editor configuration"), TEXT("editorConfig"), OutError)
 							: nullptr;
-	auto* Skin = Config ? Load<UHCCharacterEditorSkinCompositionData>(Project.SkinComposition, TEXT("the skin composition"), TEXT("skinComposition"), OutError)
+	auto* Skin = Config ? LoadProjectObject<UHCCharacterEditorSkinCompositionData>(Project, Project.SkinComposition, TEXT("the skin composition"), TEXT("skinComposition"), OutError)
 						: nullptr;
 	if (!Skin)
 	{
@@ -30,7 +31,7 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 	for (int32 Index = 0; Index < Project.Attachments.Num(); ++Index)
 	{
 		USkeletalMesh* Mesh =
-			Load<USkeletalMesh>(Project.Attachments[Index].Mesh, TEXT("the skeletal mesh"), FString::Printf(TEXT("attachments[%d].mesh"), Index), OutError);
+			LoadProjectObject<USkeletalMesh>(Project, Project.Attachments[Index].Mesh, TEXT("the skeletal mesh"), FString::Printf(TEXT("attachments[%d].mesh"), Index), OutError);
 		if (!Mesh)
 		{
 			return false;
@@ -61,15 +62,4 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 	Actor->RegisterAllComponents();
 	OutCharacter = std::move(Character);
 	return true;
-}
-
-template <typename ObjectType>
-ObjectType* FCharacterSpawner::Load(const FString& ObjectPath, const TCHAR* What, const FString& Place, FString& OutError) const
-{
-	ObjectType* Object = LoadObject<ObjectType>(nullptr, *ObjectPath);
-	if (!Object)
-	{
-		OutError = FString::Printf(TEXT("%s: %s: %s %s does not load (the warning above says why)"), *Project.File, *Place, What, *ObjectPath);
-	}
-	return Object;
 }

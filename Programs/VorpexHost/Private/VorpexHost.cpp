@@ -47,6 +47,17 @@ bool FVorpexHost::SpawnCharacter(FSpawnedCharacter& OutCharacter, FString& OutEr
 	return FCharacterSpawner(Project).Spawn(*World, OutCharacter, OutError);
 }
 
+bool FVorpexHost::ListCharacters(TArray<FDescriptorCharacter>& OutCharacters, FString& OutError) const
+{
+	return FCompositeCharacterSpawner(Project).ListCharacters(OutCharacters, OutError);
+}
+
+bool FVorpexHost::SpawnComposite(const FDescriptorCharacter& Character, FSpawnedComposite& OutComposite, FString& OutError) const
+{
+	checkf(World, TEXT("The project is closed"));
+	return FCompositeCharacterSpawner(Project).Spawn(*World, Character, OutComposite, OutError);
+}
+
 void FVorpexHost::Tick(float DeltaSeconds)
 {
 	checkf(World, TEXT("The project is closed"));

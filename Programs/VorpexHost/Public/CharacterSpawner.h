@@ -43,9 +43,5 @@ public:
 	bool Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const;
 
 private:
-	/** The object of class ObjectType at ObjectPath; null, with OutError naming Place, when it does not load. */
-	template <typename ObjectType>
-	ObjectType* Load(const FString& ObjectPath, const TCHAR* What, const FString& Place, FString& OutError) const;
-
 	const FProjectDescription& Project;
 };

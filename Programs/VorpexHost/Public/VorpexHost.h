@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CharacterSpawner.h"
+#include "CompositeCharacterSpawner.h"
 #include "CoreMinimal.h"
 #include "ProjectDescription.h"
 #include "Templates/UniquePtr.h"
@@ -39,6 +40,12 @@ public:
 
 	/** Spawns the project's editable character into the world (see FCharacterSpawner). */
 	bool SpawnCharacter(FSpawnedCharacter& OutCharacter, FString& OutError) const;
+
+	/** The characters of the project's descriptor (see FCompositeCharacterSpawner::ListCharacters). */
+	bool ListCharacters(TArray<FDescriptorCharacter>& OutCharacters, FString& OutError) const;
+
+	/** Spawns a character of the project's descriptor, composed, into the world (see FCompositeCharacterSpawner). */
+	bool SpawnComposite(const FDescriptorCharacter& Character, FSpawnedComposite& OutComposite, FString& OutError) const;
 
 	/** Advances the world's clock by DeltaSeconds (finite, not negative), ticking every registered component. */
 	void Tick(float DeltaSeconds);
