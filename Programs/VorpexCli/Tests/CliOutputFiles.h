@@ -42,19 +42,6 @@ namespace CliOutputFiles
 		}
 	};
 
-	/** The palette colour a colour picker samples at (X, Y): the nearest column and row towards the first. */
-	FColor PickedColour(const FImage& Palette, float X, float Y)
-	{
-		const int32 Column = int32(double((X + 1.0f) * 0.5f) * double(Palette.Width - 1));
-		const int32 Row = int32(double((Y + 1.0f) * 0.5f) * double(Palette.Height - 1));
-		return Palette.At(Column, Row);
-	}
-
-	bool IsNear(const FColor& A, const FColor& B, int32 Tolerance)
-	{
-		return std::abs(A.R - B.R) <= Tolerance && std::abs(A.G - B.G) <= Tolerance && std::abs(A.B - B.B) <= Tolerance && std::abs(A.A - B.A) <= Tolerance;
-	}
-
 	/** A binary glTF file: its JSON and the bytes of its buffer views. */
 	struct FGlb
 	{

@@ -95,20 +95,30 @@ protected:
 			EXPECT_EQ(File.BaseColourImage("M_" + Albedo["mesh"].get<std::string>()), ReadAll(Albedo["file"].get<std::string>()));
 		}
 
-		// The preview shows a figure on the backdrop in both views.
+		// The preview shows a framed figure on the backdrop in both views: it covers a good part
+		// of the view and reaches from near its top to near its bottom.
 		const FImage Preview(ReadAll(Report["files"]["preview"].get<std::string>()), Folder + "/preview.png");
 		EXPECT_GE(Preview.Height, 512);
 		EXPECT_EQ(Preview.Width, Preview.Height);
+		const int32 ViewWidth = Preview.Width / 2;
 		for (int32 View = 0; View < 2; ++View)
 		{
-			const int32 Left = View * Preview.Width / 2;
-			const FColor Backdrop = Preview.At(Left + 2, 2);
-			int32 Figure = 0;
+			const FColor Backdrop = Preview.At(View * ViewWidth + 2, 2);
+			int64 Covered = 0;
+			int32 Top = Preview.Height;
+			int32 Bottom = -1;
 			for (int32 Y = 0; Y < Preview.Height; ++Y)
 			{
-				Figure += Preview.At(Left + Preview.Width / 4, Y) != Backdrop ? 1 : 0;
+				for (int32 X = View * ViewWidth; X < (View + 1) * ViewWidth; ++X)
+				{
+					const bool bFigure = Preview.At(X, Y) != Backdrop;
+					Covered += bFigure ? 1 : 0;
+					Top = bFigure ? FMath::Min(Top, Y) : Top;
+					Bottom = bFigure ? Y : Bottom;
+				}
 			}
-			EXPECT_GT(Figure, Preview.Height / 2) << "view " << View << " shows too little down its middle";
+			EXPECT_GT(Covered, int64(ViewWidth) * Preview.Height / 10) << "view " << View;
+			EXPECT_GT(Bottom - Top, Preview.Height * 3 / 5) << "view " << View;
 		}
 		for (const char* Stage : {"compose", "gpu", "gltf", "albedos", "preview", "total"})
 		{

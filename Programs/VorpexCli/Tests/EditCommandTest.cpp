@@ -28,6 +28,19 @@ namespace
 	const std::string NothingRun = "; no step was run and nothing was written\n";
 	const std::string TightsCache = "/Game/Culling/DA_VertexCache_Tights.DA_VertexCache_Tights";
 
+	/** The palette colour a colour picker samples at (X, Y): the nearest column and row towards the first. */
+	FColor PickedColour(const FImage& Palette, float X, float Y)
+	{
+		const int32 Column = int32(double((X + 1.0f) * 0.5f) * double(Palette.Width - 1));
+		const int32 Row = int32(double((Y + 1.0f) * 0.5f) * double(Palette.Height - 1));
+		return Palette.At(Column, Row);
+	}
+
+	bool IsNear(const FColor& A, const FColor& B, int32 Tolerance)
+	{
+		return std::abs(A.R - B.R) <= Tolerance && std::abs(A.G - B.G) <= Tolerance && std::abs(A.B - B.B) <= Tolerance && std::abs(A.A - B.A) <= Tolerance;
+	}
+
 	std::array<int32, 3> Channels(const FColor& Texel) { return {Texel.R, Texel.G, Texel.B}; }
 
 	/** The morph weights of a decoded edit state that are not 0, by name. */

@@ -248,7 +248,7 @@ namespace
 	{
 		FJson Everyday = FJson::array({
 			Character("Ava", "Everyday",
-				{Blend({{"bodyshapes-elvs-fem-full-hourglass", 0.6}, {"head-oval", 0.5}, {"nose-scale-horiz-decr", 0.3}}, {},
+				{Blend({{"bodyshapes-elvs-fem-full-hourglass", 0.6}, {"head-oval", 0.5}, {"nose-scale-horiz-decr", 0.3}}, {{"Tanned", 0.1}},
 					{{DeformableTights, 0}, {DeformableSkirt, 0}})}),
 			Character("Ben", "Everyday",
 				{Blend({{"torso-scale-horiz-incr", 0.5}, {"head-square", 0.7}, {"chin-prominent-incr", 0.4}}, {{"Tanned", 0.6}},
