@@ -142,10 +142,8 @@ namespace
 				PixelParameters->CameraPosition = FVector4f(Camera.Position.X, Camera.Position.Y, Camera.Position.Z, 1.0f);
 				PixelParameters->DirectionToLight = ToVector4f(View.DirectionToLight.GetSafeNormal());
 				PixelParameters->Lighting = FVector4f(View.LightIntensity, View.AmbientIntensity, 0.0f, 0.0f);
-				// Base colours are sRGB-encoded: decoded by the sampler for sRGB textures, by the shader for other 8-bit ones.
-				const bool bDecodeBaseColor = !EnumHasAnyFlags(BoundBaseColor->GetFlags(), TexCreate_SRGB) && IsEightBitColor(BoundBaseColor->GetFormat());
 				const bool bCullMaskDecoded = CullMask && EnumHasAnyFlags(CullMask->GetFlags(), TexCreate_SRGB);
-				PixelParameters->Options = FVector4f(bDecodeBaseColor ? 1.0f : 0.0f, CullMask ? 1.0f : 0.0f, bCullMaskDecoded ? 1.0f : 0.0f, 0.0f);
+				PixelParameters->Options = FVector4f(CullMask ? 1.0f : 0.0f, bCullMaskDecoded ? 1.0f : 0.0f, 0.0f, 0.0f);
 				PixelParameters->BaseColorTexture = RegisterTexture(BoundBaseColor, TEXT("Preview.BaseColor"));
 				PixelParameters->BaseColorSampler = Sampler;
 				PixelParameters->CullMaskTexture = RegisterTexture(CullMask ? CullMask : WhiteTexture.GetReference(), TEXT("Preview.CullMask"));

@@ -127,6 +127,26 @@ TEST_F(PreviewRendererTest, TheLightAddsLambertToAmbientOnWhiteWithoutATexture)
 	EXPECT_TRUE(IsNear(At(Render(View), 32, 32), FColor(225, 225, 225)));
 }
 
+TEST_F(PreviewRendererTest, ARenderTargetBaseColourHoldsLinearLightAsTheImageProcessorsWriteIt)
+{
+	// Half of white in linear light: 188 in an sRGB texture, 128 in an 8-bit render target.
+	FPreviewView View = MakeView();
+	View.AmbientIntensity = 0.5f;
+	View.LightIntensity = 0.5f;
+	View.DirectionToLight = FVector(1, 0, 0);
+	UTexture2D* Texture = MakeTexture(8, [](int32, int32) { return FColor(188, 188, 188, 255); });
+	USkeletalMeshComponent* Component = AddComponent(*World, MakeQuadMesh(0, 50), Texture);
+	const FColor FromTexture = At(Render(View), 32, 32);
+	EXPECT_TRUE(IsNear(FromTexture, FColor(188, 188, 188)));
+
+	UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
+	Target->RenderTargetFormat = RTF_RGBA8;
+	Target->ClearColor = FLinearColor(0.5f, 0.5f, 0.5f, 1.0f);
+	Target->InitAutoFormat(8, 8);
+	Cast<UMaterialInstanceDynamic>(Component->GetMaterial(0))->SetTextureParameterValue(FName(TEXT("BC_Texture")), Target);
+	EXPECT_TRUE(IsNear(At(Render(View), 32, 32), FromTexture, 1));
+}
+
 TEST_F(PreviewRendererTest, VerticesWithRedBelowOneHalfHideTheirPartOfTheMesh)
 {
 	// The left corners are visible (red 255), the right ones culled (red 0): the cut runs down the middle.
