@@ -149,8 +149,9 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 	EXPECT_NE(ColourOf(Start, 1, 3, 1), ColourOf(State, 1, 3, 1));
 
 	// The eye shadow is blended over the head's skin by the eyelid mask (at most 45 % there):
-	// taking the picked colour (stored linear, as the shaders work) back out of a texel under
-	// the mask by the mask's weight leaves a colour of the skin around it. Without the pick, or
+	// taking the picked colour back out of a texel under the mask by the mask's weight, both in
+	// linear light as the shaders blend (the PNG holds the texels sRGB-encoded), leaves a
+	// colour of the skin around it. Without the pick, or
 	// with another colour, what is left lies far outside the skin's colours. The masks have an
 	// eighth of the albedo's size; the lip and brow masks tint the skin in their own places.
 	const FImage Head(PathOf("Out/Albedo_Head.png"));
@@ -159,6 +160,7 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 	const FImage Brows(SampleContent + "Editor/Textures/T_Brows_Mask.png");
 	ASSERT_EQ(Head.Width, 4096);
 	ASSERT_EQ(Head.Height, 4096);
+	const auto LinearAt = [&Head](int32 X, int32 Y) { return FLinearColor(Head.At(X, Y)).QuantizeRound(); };
 	const FColor Shadow = FLinearColor(Picked).QuantizeRound();
 	const auto Covering = [&](const FImage& Mask, int32 X, int32 Y) { return Mask.At(X * Mask.Width / Head.Width, Y * Mask.Height / Head.Height).R; };
 	std::array<int32, 3> Lowest = {255, 255, 255};
@@ -171,14 +173,14 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 		{
 			if (Covering(Eyelids, X, Y) == 0 && Covering(Lips, X, Y) == 0 && Covering(Brows, X, Y) == 0)
 			{
-				const std::array<int32, 3> Texel = Channels(Head.At(X, Y));
+				const std::array<int32, 3> Texel = Channels(LinearAt(X, Y));
 				for (int32 Channel = 0; Channel < 3; ++Channel)
 				{
 					Lowest[Channel] = std::min(Lowest[Channel], Texel[Channel]);
 					Highest[Channel] = std::max(Highest[Channel], Texel[Channel]);
 				}
 				++Bare;
-				BareLikeShadow += IsNear(Head.At(X, Y), Shadow, 8) ? 1 : 0;
+				BareLikeShadow += IsNear(LinearAt(X, Y), Shadow, 8) ? 1 : 0;
 			}
 		}
 	}
@@ -195,7 +197,7 @@ TEST_F(EditCommandTest, AScriptMovesSlidersSavesAndReloadsAndItsOutputsLoadBack)
 				continue;
 			}
 			++Shaded;
-			const std::array<int32, 3> Texel = Channels(Head.At(X, Y));
+			const std::array<int32, 3> Texel = Channels(LinearAt(X, Y));
 			const std::array<int32, 3> ShadowChannels = Channels(Shadow);
 			for (int32 Channel = 0; Channel < 3; ++Channel)
 			{

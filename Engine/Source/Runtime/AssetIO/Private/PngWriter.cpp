@@ -9,6 +9,23 @@
 
 namespace
 {
+	/**
+	 * Turns linear 8-bit texels into the sRGB-encoded ones PNG files hold (alpha stays): an
+	 * 8-bit render target without sRGB holds linear light, as the image processors write it.
+	 */
+	void EncodeLinearTexels(TArray<FColor>& Texels)
+	{
+		uint8 Encoded[256];
+		for (int32 Level = 0; Level < 256; ++Level)
+		{
+			Encoded[Level] = FLinearColor(Level / 255.0f, 0.0f, 0.0f).ToFColor(true).R;
+		}
+		for (FColor& Texel : Texels)
+		{
+			Texel = FColor(Encoded[Texel.R], Encoded[Texel.G], Encoded[Texel.B], Texel.A);
+		}
+	}
+
 	/** Why Width × Height texels in TexelByteCount bytes cannot be encoded ("a PNG of ..."), or empty when they can. */
 	FString TexelProblem(int64 TexelByteCount, int32 Width, int32 Height)
 	{
@@ -131,6 +148,10 @@ bool FPngWriter::EncodeRenderTarget(const UTextureRenderTarget2D* RenderTarget, 
 	{
 		OutError = FString::Printf(TEXT("the pixels of %s could not be read"), *RenderTarget->GetPathName());
 		return false;
+	}
+	if (!RenderTarget->IsSRGB())
+	{
+		EncodeLinearTexels(Pixels);
 	}
 	// FColor is laid out B, G, R, A: the texels as the encoder takes them.
 	static_assert(sizeof(FColor) == 4);

@@ -27,8 +27,9 @@ public:
 	static bool WriteTexture(const UTexture2D* Texture, const FString& Filename);
 	/**
 	 * Reads back an 8-bit four-channel render target (game thread; waits for the GPU) and
-	 * encodes its texels as they are stored, without colour conversion, into OutPngBytes
-	 * (replaced only on success). A target without a resource or of another format gives false
+	 * encodes its texels into OutPngBytes (replaced only on success) as PNG files hold colour,
+	 * sRGB-encoded: those of an sRGB target as they are stored, those of any other (which hold
+	 * linear light, as the image processors write them) encoded on the way; alpha as stored. A target without a resource or of another format gives false
 	 * with the reason in OutError; nothing is logged.
 	 */
 	static bool EncodeRenderTarget(const UTextureRenderTarget2D* RenderTarget, TArray<uint8>& OutPngBytes, FString& OutError);

@@ -489,7 +489,8 @@ TEST_F(GltfExportTest, TheReferencePoseOverrideIsTheBindPose)
 
 TEST_F(GltfExportTest, BoundTexturesAreEmbeddedAndRenderTargetsReadBack)
 {
-	// Texels travel CPU → texture → render target on the GPU → PNG in the file.
+	// Texels travel CPU → texture → render target on the GPU → PNG in the file. The target is
+	// sRGB, so its texels are written as stored (PngTest covers the encoding of linear ones).
 	TArray<uint8> Texels;
 	for (int32 Index = 0; Index < 4 * 2 * 4; ++Index)
 	{
@@ -501,7 +502,7 @@ TEST_F(GltfExportTest, BoundTexturesAreEmbeddedAndRenderTargetsReadBack)
 	Bulk.Unlock();
 	Source->UpdateResource();
 	UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
-	Target->RenderTargetFormat = RTF_RGBA8;
+	Target->RenderTargetFormat = RTF_RGBA8_SRGB;
 	Target->InitAutoFormat(4, 2);
 	ENQUEUE_RENDER_COMMAND(CopyIntoTarget)([Source, Target](FRHICommandListImmediate& RHICmdList) {
 		RHICmdList.CopyTexture(Source->GetResource()->TextureRHI, Target->GetRenderTargetResource()->GetRenderTargetTexture(), FRHICopyTextureInfo());

@@ -255,29 +255,47 @@ TEST_F(PngTest, AFailedSaveIsReported)
 	EXPECT_TRUE(Capture.Contains(TEXT("Cannot write PNG file ") + Filename));
 }
 
-TEST_F(PngTest, RenderTargetsAreReadBackFromTheGpuAndWritten)
+TEST_F(PngTest, RenderTargetsAreReadBackFromTheGpuAndWrittenAsSRGB)
 {
 	// The texels travel CPU → GPU texture → render target → PNG, so a swapped channel or row
-	// anywhere on the way shows.
-	UTexture2D* Texture = UTexture2D::CreateTransient(3, 2);
-	FByteBulkData& Bulk = Texture->GetPlatformData()->Mips[0].BulkData;
-	const TArray<uint8> Texels = MakeTexels();
-	std::memcpy(Bulk.Lock(LOCK_READ_WRITE), Texels.GetData(), Texels.Num());
-	Bulk.Unlock();
-	Texture->UpdateResource();
-	UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
-	Target->RenderTargetFormat = RTF_RGBA8;
-	Target->InitAutoFormat(3, 2);
-	ENQUEUE_RENDER_COMMAND(CopyTextureCommand)([Texture, Target](FRHICommandListImmediate& RHICmdList) {
-		RHICmdList.CopyTexture(Texture->GetResource()->TextureRHI, Target->GetRenderTargetResource()->GetRenderTargetTexture(), FRHICopyTextureInfo());
-	});
+	// anywhere on the way shows. An sRGB target holds encoded texels and is written as stored;
+	// a plain 8-bit one holds linear light, encoded on the way (alpha as stored). The last
+	// texel checks known levels: linear 0, 128 and 255 are sRGB 0, 188 and 255.
+	TArray<uint8> Texels = MakeTexels();
+	const uint8 Known[] = {0, 128, 255, 77};
+	std::memcpy(&Texels[Texels.Num() - 4], Known, 4);
+	for (const ETextureRenderTargetFormat Format : {RTF_RGBA8_SRGB, RTF_RGBA8})
+	{
+		UTexture2D* Texture = UTexture2D::CreateTransient(3, 2);
+		FByteBulkData& Bulk = Texture->GetPlatformData()->Mips[0].BulkData;
+		std::memcpy(Bulk.Lock(LOCK_READ_WRITE), Texels.GetData(), Texels.Num());
+		Bulk.Unlock();
+		Texture->UpdateResource();
+		UTextureRenderTarget2D* Target = NewObject<UTextureRenderTarget2D>();
+		Target->RenderTargetFormat = Format;
+		Target->InitAutoFormat(3, 2);
+		ENQUEUE_RENDER_COMMAND(CopyTextureCommand)([Texture, Target](FRHICommandListImmediate& RHICmdList) {
+			RHICmdList.CopyTexture(Texture->GetResource()->TextureRHI, Target->GetRenderTargetResource()->GetRenderTargetTexture(), FRHICopyTextureInfo());
+		});
 
-	const FString Filename = ContentDir() + TEXT("Target.png");
-	ASSERT_TRUE(FPngWriter::WriteRenderTarget(Target, Filename));
-	const FDecodedPng Read = ReadPngFile(Filename);
-	EXPECT_EQ(Read.Width, 3);
-	EXPECT_EQ(Read.Height, 2);
-	EXPECT_EQ(Read.Texels, Texels);
+		const FString Filename = ContentDir() + TEXT("Target.png");
+		ASSERT_TRUE(FPngWriter::WriteRenderTarget(Target, Filename));
+		const FDecodedPng Read = ReadPngFile(Filename);
+		EXPECT_EQ(Read.Width, 3);
+		EXPECT_EQ(Read.Height, 2);
+		TArray<uint8> Expected = Texels;
+		if (Format == RTF_RGBA8)
+		{
+			for (int32 Index = 0; Index < Expected.Num(); ++Index)
+			{
+				Expected[Index] = Index % 4 == 3 ? Expected[Index] : FLinearColor(Expected[Index] / 255.0f, 0, 0).ToFColor(true).R;
+			}
+			EXPECT_EQ(Expected[Expected.Num() - 4], 0);
+			EXPECT_EQ(Expected[Expected.Num() - 3], 188);
+			EXPECT_EQ(Expected[Expected.Num() - 2], 255);
+		}
+		EXPECT_EQ(Read.Texels, Expected) << "format " << int(Format);
+	}
 }
 
 TEST_F(PngTest, RenderTargetsThatCannotBeReadWriteNothing)
