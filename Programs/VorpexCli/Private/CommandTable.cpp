@@ -5,6 +5,7 @@
 #include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "StateCommand.h"
+#include "UiCommand.h"
 
 TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 {
@@ -14,5 +15,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FStateCommand>());
 	Commands.Add(MakeUnique<FCullCommand>());
 	Commands.Add(MakeUnique<FEditCommand>());
+	Commands.Add(MakeUnique<FUiCommand>());
 	return Commands;
 }
