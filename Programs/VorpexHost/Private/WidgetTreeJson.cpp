@@ -77,12 +77,12 @@ namespace
 		if (State && State->Range)
 		{
 			TSharedPtr<FJsonObject> Range = MakeShared<FJsonObject>();
-			Range->SetNumberField(TEXT("min"), State->Range->minValue);
-			Range->SetNumberField(TEXT("max"), State->Range->maxValue);
-			Range->SetNumberField(TEXT("default"), State->Range->defaultValue);
-			Range->SetNumberField(TEXT("standardDeviation"), State->Range->standardDeviation);
+			Range->SetField(TEXT("min"), Number(State->Range->minValue));
+			Range->SetField(TEXT("max"), Number(State->Range->maxValue));
+			Range->SetField(TEXT("default"), Number(State->Range->defaultValue));
+			Range->SetField(TEXT("standardDeviation"), Number(State->Range->standardDeviation));
 			Out.SetObjectField(TEXT("range"), Range);
-			Out.SetNumberField(TEXT("value"), State->Value ? *State->Value : State->Range->defaultValue);
+			Out.SetField(TEXT("value"), Number(State->Value ? *State->Value : State->Range->defaultValue));
 		}
 	}
 

@@ -22,6 +22,7 @@ namespace
 FWidgetViewport::FWidgetViewport(UUserWidget& InRoot)
 	: Root(&InRoot)
 {
+	// Refused now rather than at the first tick.
 	ViewportOf(InRoot);
 }
 
