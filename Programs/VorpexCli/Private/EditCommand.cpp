@@ -183,7 +183,7 @@ int32 FEditCommand::Edit(FHostEngine& Engine, const FString& Script, const FStri
 	KeepUnchangedResults();
 	// Opening the editor begins editing; the script is checked against its sliders before any step runs.
 	TUniquePtr<FCharacterEditorSession> Editor =
-		FCharacterEditorSession::Open(Body, FPaths::Combine(Engine.GetLayout().GetDataDir(), TEXT("Layouts")), Error);
+		FCharacterEditorSession::Open(Body, Engine.GetLayout().GetEditorLayoutsDir(), Error);
 	if (!Editor)
 	{
 		std::fprintf(stderr, "vorpex: %s; %s\n", *Error, NothingRun);

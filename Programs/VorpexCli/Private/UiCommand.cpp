@@ -89,7 +89,7 @@ int32 FUiCommand::Run(FHostEngine& Engine)
 	GameViewport->SetDPIScale(float(Scale));
 
 	TUniquePtr<FCharacterEditorSession> Session =
-		FCharacterEditorSession::Open(*Character.Body, FPaths::Combine(Engine.GetLayout().GetDataDir(), TEXT("Layouts")), Error);
+		FCharacterEditorSession::Open(*Character.Body, Engine.GetLayout().GetEditorLayoutsDir(), Error);
 	if (!Session)
 	{
 		std::fprintf(stderr, "vorpex: %s\n", *Error);

@@ -74,7 +74,7 @@ TEST(CharacterEditorSessionSampleTest, MovedSlidersReachTheCharacterAndShowInThe
 	ASSERT_TRUE(Host->SpawnCharacter(Character, Error)) << *Error;
 	Host->GetWorld().GetGameViewport()->SetViewportSize(FIntPoint(900, 4000));
 	TUniquePtr<FCharacterEditorSession> Session =
-		FCharacterEditorSession::Open(*Character.Body, Engine.GetLayout().GetDataDir() / TEXT("Layouts"), Error);
+		FCharacterEditorSession::Open(*Character.Body, Engine.GetLayout().GetEditorLayoutsDir(), Error);
 	ASSERT_TRUE(Session) << *Error;
 	EXPECT_EQ(Character.Body->State, EHCEditableSkeletalMeshComponentState::ESMCS_Editing);
 
