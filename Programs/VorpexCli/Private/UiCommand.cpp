@@ -4,7 +4,6 @@
 #include "Engine/GameViewportClient.h"
 #include "Engine/World.h"
 #include "HostEngine.h"
-#include "Misc/Paths.h"
 #include "Serialization/JsonSerializer.h"
 #include "Serialization/JsonWriter.h"
 #include "VorpexHost.h"
