@@ -6,6 +6,7 @@
 #include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "StateCommand.h"
+#include "UiCommand.h"
 
 TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 {
@@ -16,5 +17,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FCullCommand>());
 	Commands.Add(MakeUnique<FEditCommand>());
 	Commands.Add(MakeUnique<FComposeCommand>());
+	Commands.Add(MakeUnique<FUiCommand>());
 	return Commands;
 }

@@ -1,6 +1,7 @@
 #include "EditCommand.h"
 
 #include "ActorComponents/HCEditableSkeletalMeshComponent.h"
+#include "CharacterEditorSession.h"
 #include "ConfigurationChecker.h"
 #include "DataAssets/HCCharacterEditorSkinCompositionData.h"
 #include "DataAssets/HCDataAssets.h"
@@ -11,6 +12,7 @@
 #include "HAL/FileManager.h"
 #include "HAL/IConsoleManager.h"
 #include "HCModelSerializer.h"
+#include "HostEngine.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "Models/HCTextureEditingModel.h"
@@ -109,7 +111,7 @@ CLI::App* FEditCommand::Register(CLI::App& App)
 		"                                                  (0 to 1 for one shape, -1 to 1 for two)\n"
 		"  {\"section\": S, \"slider\": L, \"position\": [X, Y]} move a colour picker or a polygon slider to (X, Y),\n"
 		"                                                  each from -1 to 1, y pointing down (a polygon position\n"
-		"                                                  must lie inside one of its triangles)\n"
+		"                                                  in none of its triangles leaves the shapes as they are)\n"
 		"  {\"tick\": N}                                     tick the world N times, showing what changed\n"
 		"  {\"save\": FILE}                                  save the edit state to FILE\n"
 		"  {\"load\": FILE}                                  load the edit state in FILE\n"
@@ -157,17 +159,24 @@ int32 FEditCommand::Edit(FHostEngine& Engine, const FString& Script, const FStri
 	{
 		return ExitBadInput;
 	}
-	const FEditorLayout Layout(*Body.CEConfigData, *Body.SkinCompositionEditorData);
+
+	KeepUnchangedResults();
+	// Opening the editor begins editing; the script is checked against its sliders before any step runs.
+	TUniquePtr<FCharacterEditorSession> Editor =
+		FCharacterEditorSession::Open(Body, Engine.GetLayout().GetEditorLayoutsDir(), Error);
+	if (!Editor)
+	{
+		std::fprintf(stderr, "vorpex: %s; %s\n", *Error, NothingRun);
+		return ExitBadInput;
+	}
+	const FEditorLayout Layout(Editor->GetEditor());
 	TArray<FEditStep> Steps;
 	if (!FEditScript::Read(Script, Layout, *Body.GetSkeletalMeshAsset(), Steps, Error))
 	{
 		std::fprintf(stderr, "vorpex: %s; %s\n", *Error, NothingRun);
 		return ExitBadInput;
 	}
-
-	KeepUnchangedResults();
-	Body.BeginEditing();
-	FEditStepRunner Runner(*Host, Body);
+	FEditStepRunner Runner(*Host, Body, *Editor);
 	for (int32 Index = 0; Index < Steps.Num(); ++Index)
 	{
 		const FEditStepRunner::EResult Result = Runner.Run(Steps[Index], Error);

@@ -171,7 +171,7 @@ namespace
 			{
 				return false;
 			}
-			const FEditorSlider& Slider = *OutStep.Slider;
+			const FEditorSlider& Slider = OutStep.Slider;
 			const FString Name = FString::Printf(TEXT("slider '%s' of section '%s'"), *Slider.Label, *Title);
 			const bool bOneDimensional = Slider.Kind == EEditorSliderKind::OneShape || Slider.Kind == EEditorSliderKind::TwoShapes;
 			const char* const Expected = bOneDimensional ? "value" : "position";
@@ -193,10 +193,10 @@ namespace
 			{
 				return false;
 			}
-			return Slider.Kind == EEditorSliderKind::ColourPicker || (FindPolygonWeights(OutStep, Name) && CheckShapes(Slider, Name));
+			return Slider.Kind == EEditorSliderKind::ColourPicker || CheckShapes(Slider, Name);
 		}
 
-		bool FindSlider(const FString& Title, const FString& Label, const FEditorSlider*& OutSlider)
+		bool FindSlider(const FString& Title, const FString& Label, FEditorSlider& OutSlider)
 		{
 			const FEditorSection* Section = Layout.FindSection(Title);
 			if (!Section)
@@ -215,7 +215,7 @@ namespace
 				Labels.Add(Slider.Label);
 				if (Slider.Label.Equals(Label, ESearchCase::IgnoreCase))
 				{
-					OutSlider = &Slider;
+					OutSlider = Slider;
 					++Matches;
 				}
 			}
@@ -257,15 +257,6 @@ namespace
 			}
 			OutPosition = FVector2f(float(X), float(Y));
 			return true;
-		}
-
-		bool FindPolygonWeights(FEditStep& Step, const FString& Name)
-		{
-			const FPolygonSliderGeometry Polygon(Step.Slider->ShapeConstraints->shapes.Num());
-			return Polygon.FindWeights(Step.Position, Step.PolygonWeights) ||
-				   Fail(FString::Printf(TEXT("\"position\" [%g, %g] lies in no triangle of %s (it is the centre, on the outline or a spoke, or outside "
-											 "the polygon), where the slider leaves the shapes as they are"),
-					   Step.Position.X, Step.Position.Y, *Name));
 		}
 
 		/** The morph-shaping controller only sets weights of the body's own morph targets. */

@@ -6,7 +6,9 @@
 //                                                 V: 0 to 1 for one shape, -1 to 1 for two
 //   {"section": S, "slider": L, "position": [X, Y]}
 //                                                 moves a colour picker or a polygon slider to
-//                                                 (X, Y), each from -1 to 1 (y points down)
+//                                                 (X, Y), each from -1 to 1 (y points down); a
+//                                                 polygon position in none of its triangles
+//                                                 leaves the shapes as they are
 //   {"tick": N}                                  ticks the world N times (from 1 on), which
 //                                                 shows what the steps before changed
 //   {"save": FILE}                               saves the edit state to FILE
@@ -21,12 +23,10 @@
 
 #include "CoreMinimal.h"
 #include "DataAssets/HCVertexCacheData.h"
-#include "PolygonSliderGeometry.h"
+#include "EditorLayout.h"
 #include "UObject/StrongObjectPtr.h"
 
-class FEditorLayout;
 class USkeletalMesh;
-struct FEditorSlider;
 
 struct FEditStep
 {
@@ -42,11 +42,9 @@ struct FEditStep
 
 	EAction Action = EAction::Tick;
 	/** MoveSlider: the slider and where it goes, as a value (1-D) or a position (the others). */
-	const FEditorSlider* Slider = nullptr;
+	FEditorSlider Slider;
 	float Value = 0.0f;
 	FVector2f Position = FVector2f(0.0f, 0.0f);
-	/** MoveSlider on a polygon slider: the two shapes the position weighs. */
-	FPolygonSliderWeights PolygonWeights;
 	/** Tick: how many times. */
 	int32 Ticks = 0;
 	/** Save and Load: the file as the script names it, and its full path. */

@@ -1,10 +1,9 @@
 #include "EditStepRunner.h"
 
 #include "ActorComponents/HCEditableSkeletalMeshComponent.h"
-#include "Controllers/HCMorphShapingController.h"
-#include "Controllers/HCTextureEditingController.h"
+#include "CharacterEditorSession.h"
 #include "EditScript.h"
-#include "EditorLayout.h"
+#include "Views/HCCharacterEditorSliders.h"
 #include "HCModelSerializer.h"
 #include "VorpexHost.h"
 
@@ -14,9 +13,10 @@ namespace
 	constexpr float TickSeconds = 1.0f / 60.0f;
 }
 
-FEditStepRunner::FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody)
+FEditStepRunner::FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody, FCharacterEditorSession& InEditor)
 	: Host(InHost)
 	, Body(InBody)
+	, Editor(InEditor)
 {
 }
 
@@ -45,25 +45,13 @@ FEditStepRunner::EResult FEditStepRunner::Run(const FEditStep& Step, FString& Ou
 
 void FEditStepRunner::MoveSlider(const FEditStep& Step)
 {
-	const FEditorSlider& Slider = *Step.Slider;
-	UHCMorphShapingController* Morphs = Body.getMorphShapingController();
-	switch (Slider.Kind)
+	const FEditorSlider& Slider = Step.Slider;
+	if (Slider.Kind == EEditorSliderKind::OneShape || Slider.Kind == EEditorSliderKind::TwoShapes)
 	{
-	case EEditorSliderKind::OneShape:
-		Morphs->UpdateModel(Slider.ShapeConstraints, 0, Step.Value, -1, 0.0f);
-		break;
-	case EEditorSliderKind::TwoShapes:
-		// Below 0 the first shape takes the value's size, above 0 the second.
-		Morphs->UpdateModel(Slider.ShapeConstraints, 0, -FMath::Min(Step.Value, 0.0f), 1, FMath::Max(Step.Value, 0.0f));
-		break;
-	case EEditorSliderKind::Polygon:
-		Morphs->UpdateModel(Slider.ShapeConstraints, Step.PolygonWeights.FirstIndex, Step.PolygonWeights.FirstWeight, Step.PolygonWeights.SecondIndex,
-			Step.PolygonWeights.SecondWeight);
-		break;
-	case EEditorSliderKind::ColourPicker:
-		Body.getTextureEditingController()->UpdateModel(Slider.Segmentation, Slider.Handler, Step.Position);
-		break;
+		Editor.MoveSlider(*CastChecked<UHCCharacterEditor1DSlider>(Slider.Widget), Step.Value);
+		return;
 	}
+	Editor.MoveSlider(*Slider.Widget, Step.Position);
 }
 
 void FEditStepRunner::Tick(int32 Ticks)
@@ -71,6 +59,7 @@ void FEditStepRunner::Tick(int32 Ticks)
 	for (int32 Index = 0; Index < Ticks; ++Index)
 	{
 		Host.Tick(TickSeconds);
+		Editor.Tick(TickSeconds);
 		Host.CollectGarbage();
 	}
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-// Runs the steps of an edit script on a character being edited. Slider steps call the editing
-// controllers as the editor's sliders call them, so a script and a person moving the same
-// sliders leave the same edit state. Culling steps call the component's culling operations
+// Runs the steps of an edit script on a character being edited. Slider steps move the
+// editor's slider widgets as a person would, so a script and a person moving the same sliders
+// leave the same edit state. Culling steps call the component's culling operations
 // with the assets the script's check loaded.
 
 #include "CoreMinimal.h"
 
+class FCharacterEditorSession;
 class FVorpexHost;
 class UHCEditableSkeletalMeshComponent;
 struct FEditStep;
@@ -23,8 +24,8 @@ public:
 		WriteFailed,
 	};
 
-	/** Runs steps on Body, which must be editing, in Host's world; both must outlive the runner. */
-	FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody);
+	/** Runs steps on Body, which must be editing in Host's world under Editor; all three must outlive the runner. */
+	FEditStepRunner(FVorpexHost& InHost, UHCEditableSkeletalMeshComponent& InBody, FCharacterEditorSession& InEditor);
 
 	/** Runs Step; anything but Done comes with the reason in OutError, the log above giving the details. */
 	EResult Run(const FEditStep& Step, FString& OutError);
@@ -37,4 +38,5 @@ private:
 
 	FVorpexHost& Host;
 	UHCEditableSkeletalMeshComponent& Body;
+	FCharacterEditorSession& Editor;
 };

@@ -1,85 +1,69 @@
 #include "EditorLayout.h"
 
-#include "DataAssets/HCCharacterEditorSkinCompositionData.h"
+#include "Components/ExpandableArea.h"
+#include "Components/HorizontalBox.h"
+#include "Components/TextBlock.h"
+#include "Components/VerticalBox.h"
 #include "DataAssets/HCDataAssets.h"
+#include "Views/HCCharacterEditorSliders.h"
+#include "Views/HCCharacterEditorWidget.h"
 
 namespace
 {
-	const TCHAR* const PickerHandlerType = TEXT("PixelPickerElement");
-
-	EEditorSliderKind ShapeSliderKind(int32 ShapeCount)
+	FString TextOf(const UWidget* Widget)
 	{
-		return ShapeCount == 1 ? EEditorSliderKind::OneShape : ShapeCount == 2 ? EEditorSliderKind::TwoShapes : EEditorSliderKind::Polygon;
+		const UTextBlock* Text = Cast<UTextBlock>(Widget);
+		return Text ? Text->GetText().ToString() : FString();
+	}
+
+	/** The slider's kind and constraint; false for a slider that drives nothing. */
+	bool Describe(UUserWidget* Widget, FEditorSlider& OutSlider)
+	{
+		OutSlider.Widget = Widget;
+		if (const UHCCharacterEditor1DSlider* OneD = Cast<UHCCharacterEditor1DSlider>(Widget))
+		{
+			OutSlider.ShapeConstraints = OneD->ShapeConstraints;
+			OutSlider.Kind = OneD->ShapeConstraints && OneD->ShapeConstraints->shapes.Num() == 1 ? EEditorSliderKind::OneShape : EEditorSliderKind::TwoShapes;
+			return OneD->BindingKind == 1;
+		}
+		if (const UHCCharacterEditorPolygonSlider* Polygon = Cast<UHCCharacterEditorPolygonSlider>(Widget))
+		{
+			OutSlider.ShapeConstraints = Polygon->ShapeConstraints;
+			OutSlider.Kind = EEditorSliderKind::Polygon;
+			return true;
+		}
+		OutSlider.Kind = EEditorSliderKind::ColourPicker;
+		return Cast<UHCCharacterEditor2DSlider>(Widget) != nullptr;
 	}
 }
 
-FEditorLayout::FEditorLayout(const UHCCharacterEditorConfigData& Config, const UHCCharacterEditorSkinCompositionData& Skin)
+FEditorLayout::FEditorLayout(const UHCCharacterEditorWidget& Editor)
 {
-	AddShapeSliders(Config);
-	AddColourPickers(Config, Skin);
+	const UVerticalBox* List = Editor.WidgetTree->FindWidget<UVerticalBox>(FName(TEXT("SettingsList")));
+	check(List);
+	for (const UWidget* Child : List->GetAllChildren())
+	{
+		const UExpandableArea* Area = Cast<UExpandableArea>(Child);
+		const UPanelWidget* Rows = Area ? Cast<UPanelWidget>(Area->GetContentForSlot(FName(TEXT("Body")))) : nullptr;
+		if (!Rows)
+		{
+			continue;
+		}
+		FEditorSection& Section = Sections.Add_GetRef({TextOf(Area->GetContentForSlot(FName(TEXT("Header")))), {}});
+		for (const UWidget* Row : Rows->GetAllChildren())
+		{
+			const UHorizontalBox* Box = Cast<UHorizontalBox>(Row);
+			FEditorSlider Slider;
+			Slider.Label = Box ? TextOf(Box->GetChildAt(0)) : FString();
+			if (Box && Describe(Cast<UUserWidget>(Box->GetChildAt(1)), Slider))
+			{
+				Section.Sliders.Add(Slider);
+			}
+		}
+	}
 }
 
 const FEditorSection* FEditorLayout::FindSection(const FString& Title) const
 {
 	return Sections.FindByPredicate([&Title](const FEditorSection& Section) { return Section.Title.Equals(Title, ESearchCase::IgnoreCase); });
-}
-
-void FEditorLayout::AddShapeSliders(const UHCCharacterEditorConfigData& Config)
-{
-	for (const FHCCharacterEditorSegmentation& Segmentation : Config.segmentations)
-	{
-		for (const FHCShapeConstraints& Constraint : Segmentation.shapeConstraints)
-		{
-			if (!Constraint.shapes.IsEmpty())
-			{
-				SectionTitled(Segmentation.displayName).Sliders.Add({Constraint.displayName, ShapeSliderKind(Constraint.shapes.Num()), &Constraint});
-			}
-		}
-	}
-}
-
-void FEditorLayout::AddColourPickers(const UHCCharacterEditorConfigData& Config, const UHCCharacterEditorSkinCompositionData& Skin)
-{
-	// A later segmentation that targets a mesh takes it over, as in the editor; names ignore letter case.
-	TMap<FString, const FHCCharacterEditorSegmentation*> SegmentationOfMesh;
-	for (const FHCCharacterEditorSegmentation& Segmentation : Config.segmentations)
-	{
-		for (const FString& Mesh : Segmentation.targetSkinCompositionMeshes)
-		{
-			SegmentationOfMesh.Add(Mesh, &Segmentation);
-		}
-	}
-	// Handlers with a label already shown for their segmentation share that label's picker.
-	TMap<const FHCCharacterEditorSegmentation*, TSet<FString>> ShownLabels;
-	for (const FHCCharacterEditorSkinCompositionComponent& Component : Skin.components)
-	{
-		// The texture-editing controller gives pickers only to the handlers of components whose
-		// first mesh a segmentation targets; any other handler would be a slider that does nothing.
-		const FHCCharacterEditorSegmentation* const* Segmentation = Component.meshes.IsEmpty() ? nullptr : SegmentationOfMesh.Find(Component.meshes[0]);
-		if (!Segmentation)
-		{
-			continue;
-		}
-		TSet<FString>& Shown = ShownLabels.FindOrAdd(*Segmentation);
-		for (const FHCCharacterEditorSkinCompositionHandler& Handler : Component.handlers)
-		{
-			if (Handler.type.Equals(PickerHandlerType, ESearchCase::CaseSensitive) && !Shown.Contains(Handler.displayName))
-			{
-				Shown.Add(Handler.displayName);
-				SectionTitled((*Segmentation)->displayName).Sliders.Add({Handler.displayName, EEditorSliderKind::ColourPicker, nullptr, *Segmentation, &Handler});
-			}
-		}
-	}
-}
-
-FEditorSection& FEditorLayout::SectionTitled(const FString& Title)
-{
-	for (FEditorSection& Section : Sections)
-	{
-		if (Section.Title.Equals(Title, ESearchCase::IgnoreCase))
-		{
-			return Section;
-		}
-	}
-	return Sections.Add_GetRef({Title, {}});
 }

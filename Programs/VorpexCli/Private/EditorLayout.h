@@ -1,18 +1,13 @@
 #pragma once
 
-// The sections and sliders the character editor shows for an editor configuration and a skin
-// composition, laid out as the editor widget lays them out: one section per segmentation
-// display name (segmentations that share one share the section), holding first a slider for
-// every shape constraint of its segmentations, then one colour picker per handler display name
-// of the skin components whose meshes the segmentation targets. A script addresses a slider by
-// its section's title and its label.
+// The sections and sliders of a character editor widget, read from its laid-out tree: one
+// section per expandable area, titled by its header, holding its rows' sliders in order, each
+// named by its row's label. A script addresses a slider by its section's title and its label.
 
 #include "CoreMinimal.h"
 
-class UHCCharacterEditorConfigData;
-class UHCCharacterEditorSkinCompositionData;
-struct FHCCharacterEditorSegmentation;
-struct FHCCharacterEditorSkinCompositionHandler;
+class UHCCharacterEditorWidget;
+class UUserWidget;
 struct FHCShapeConstraints;
 
 enum class EEditorSliderKind : uint8
@@ -27,16 +22,14 @@ enum class EEditorSliderKind : uint8
 	ColourPicker,
 };
 
-/** One slider; the records it points into live in the configuration assets. */
+/** One slider of the editor; the widget lives as long as the editor. */
 struct FEditorSlider
 {
 	FString Label;
 	EEditorSliderKind Kind = EEditorSliderKind::OneShape;
-	/** The constraint a shape slider drives. */
+	UUserWidget* Widget = nullptr;
+	/** The constraint a shape slider drives; null for a colour picker. */
 	const FHCShapeConstraints* ShapeConstraints = nullptr;
-	/** The segmentation and handler a colour picker passes to the texture-editing controller. */
-	const FHCCharacterEditorSegmentation* Segmentation = nullptr;
-	const FHCCharacterEditorSkinCompositionHandler* Handler = nullptr;
 };
 
 struct FEditorSection
@@ -48,14 +41,8 @@ struct FEditorSection
 class FEditorLayout
 {
 public:
-	/**
-	 * Lays out Config and Skin, which must outlive the layout. Constraints without shapes and
-	 * handlers that are no "PixelPickerElement" get no slider (the configuration checker reports
-	 * the former). A skin component's pickers go to the segmentation of its first mesh, the one
-	 * the texture-editing controller groups them by; a component whose first mesh no
-	 * segmentation targets gets none, as the controller makes no picker for it.
-	 */
-	FEditorLayout(const UHCCharacterEditorConfigData& Config, const UHCCharacterEditorSkinCompositionData& Skin);
+	/** The sections of Editor, which must be constructed; rows whose slider drives nothing (bone shaping) are left out. */
+	explicit FEditorLayout(const UHCCharacterEditorWidget& Editor);
 
 	/** The sections in the order the editor shows them. */
 	const TArray<FEditorSection>& GetSections() const { return Sections; }
@@ -64,9 +51,5 @@ public:
 	const FEditorSection* FindSection(const FString& Title) const;
 
 private:
-	void AddShapeSliders(const UHCCharacterEditorConfigData& Config);
-	void AddColourPickers(const UHCCharacterEditorConfigData& Config, const UHCCharacterEditorSkinCompositionData& Skin);
-	FEditorSection& SectionTitled(const FString& Title);
-
 	TArray<FEditorSection> Sections;
 };

@@ -33,6 +33,11 @@ FString FProgramLayout::GetBundledProjectDir() const
 	return FPaths::Combine(DataDir, TEXT("Samples/Human"));
 }
 
+FString FProgramLayout::GetEditorLayoutsDir() const
+{
+	return FPaths::Combine(DataDir, TEXT("Layouts"));
+}
+
 bool FProgramLayout::FindPluginDir(FString& OutPluginDir, FString& OutError) const
 {
 	const char* Override = std::getenv(PluginDirVariable);

@@ -25,6 +25,8 @@ public:
 	const FString& GetDataDir() const { return DataDir; }
 	/** The project programs open when given none. */
 	FString GetBundledProjectDir() const;
+	/** The widget layouts of the character editor (see FCharacterEditorSession). */
+	FString GetEditorLayoutsDir() const;
 
 	/**
 	 * The Vorpex plug-in's folder: the one VORPEX_PLUGIN_DIR names, else the data folder's

@@ -80,6 +80,7 @@ TEST_F(ProgramLayoutTest, ThePluginAndTheSampleLieInTheDataFolderBesideTheProgra
 	EXPECT_EQ(Layout().GetProgramDir().ToStdString(), (Root / "bin").string());
 	EXPECT_EQ(Layout().GetDataDir().ToStdString(), (Root / "share/vorpex").string());
 	EXPECT_EQ(Layout().GetBundledProjectDir().ToStdString(), (Root / "share/vorpex/Samples/Human").string());
+	EXPECT_EQ(Layout().GetEditorLayoutsDir().ToStdString(), (Root / "share/vorpex/Layouts").string());
 	EXPECT_EQ(Find(), MakePlugin("share/vorpex/Plugins/Vorpex"));
 
 	// A program folder given relative to the working folder is made full.

@@ -1,0 +1,10 @@
+#include "Components/ContentWidget.h"
+
+UPanelSlot* UContentWidget::SetContent(UWidget* Content)
+{
+	if (UWidget* Previous = GetContent())
+	{
+		RemoveChild(Previous);
+	}
+	return AddChild(Content);
+}

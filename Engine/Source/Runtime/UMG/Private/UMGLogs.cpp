@@ -1,0 +1,3 @@
+#include "UMGLogs.h"
+
+DEFINE_LOG_CATEGORY(LogUMG);
