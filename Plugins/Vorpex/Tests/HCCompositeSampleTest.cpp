@@ -1,70 +1,19 @@
 // Every character of the bundled sample composed on its body, with its tights and skirt
 // attached and both garments' vertex caches culling the body.
 
-#include "AssetLoader.h"
 #include "DataAssets/HCVertexCacheData.h"
-#include "Dom/JsonObject.h"
 #include "HCCompositeComponentTestSupport.h"
+#include "HCSampleProjectTest.h"
 #include "Materials/MaterialInstanceDynamic.h"
-#include "Misc/FileHelper.h"
-#include "Misc/PackageName.h"
-#include "Serialization/JsonReader.h"
-#include "Serialization/JsonSerializer.h"
 
-namespace
-{
-	const FString ProjectDir(VORPEX_SAMPLE_PROJECT);
-}
-
-class HCCompositeSampleTest : public HCImageProcessorTest
-{
-protected:
-	static void SetUpTestSuite()
-	{
-		FAssetLoader::Install();
-		FPackageName::RegisterMountPoint(TEXT("/Game/"), ProjectDir / TEXT("Content"));
-	}
-
-	static void TearDownTestSuite() { FPackageName::UnRegisterMountPoint(TEXT("/Game/"), ProjectDir / TEXT("Content")); }
-
-	void SetUp() override
-	{
-		HCImageProcessorTest::SetUp();
-		FString ProjectText;
-		ASSERT_TRUE(FFileHelper::LoadFileToString(ProjectText, *(ProjectDir / TEXT("project.json"))));
-		ASSERT_TRUE(FJsonSerializer::Deserialize(TJsonReaderFactory<>::Create(ProjectText), Project));
-		World = UWorld::CreateWorld(EWorldType::Game);
-		World->BeginPlay();
-	}
-
-	void TearDown() override
-	{
-		World->DestroyWorld();
-		Kept.Empty();
-		FlushRenderingCommands();
-		CollectGarbage();
-		HCImageProcessorTest::TearDown();
-	}
-
-	template <typename ObjectType>
-	ObjectType* Load(const FString& ObjectPath)
-	{
-		ObjectType* Object = LoadObject<ObjectType>(nullptr, *ObjectPath);
-		EXPECT_NE(Object, nullptr) << *ObjectPath;
-		Kept.Add(TStrongObjectPtr<UObject>(Object));
-		return Object;
-	}
-
-	TSharedPtr<FJsonObject> Project;
-	UWorld* World = nullptr;
-};
+using HCCompositeSampleTest = HCSampleProjectTest;
 
 TEST_F(HCCompositeSampleTest, EveryCharacterOfTheDescriptorComposesWithoutAnError)
 {
-	UHCCharacterDescriptorData* Descriptor = Load<UHCCharacterDescriptorData>(Project->GetStringField(TEXT("descriptor")));
-	UHCAssetCatalogData* Catalog = Load<UHCAssetCatalogData>(Project->GetStringField(TEXT("catalog")));
-	USkeletalMesh* BodyMesh = Load<USkeletalMesh>(Project->GetStringField(TEXT("body")));
-	UAnimSequence* Animation = Load<UAnimSequence>(Project->GetStringField(TEXT("animation")));
+	UHCCharacterDescriptorData* Descriptor = LoadProjectObject<UHCCharacterDescriptorData>(TEXT("descriptor"));
+	UHCAssetCatalogData* Catalog = LoadProjectObject<UHCAssetCatalogData>(TEXT("catalog"));
+	USkeletalMesh* BodyMesh = LoadProjectObject<USkeletalMesh>(TEXT("body"));
+	UAnimSequence* Animation = LoadProjectObject<UAnimSequence>(TEXT("animation"));
 	ASSERT_TRUE(Descriptor && Catalog && BodyMesh && Animation);
 	ASSERT_FALSE(Descriptor->groups.IsEmpty());
 
@@ -89,10 +38,10 @@ TEST_F(HCCompositeSampleTest, EveryCharacterOfTheDescriptorComposesWithoutAnErro
 				const TSharedPtr<FJsonObject>& Fields = Attachment->AsObject();
 				const FString Name = Fields->GetStringField(TEXT("component"));
 				USkeletalMeshComponent* Garment = NewObject<USkeletalMeshComponent>(Body, FName(*Name));
-				Garment->SetSkeletalMeshAsset(Load<USkeletalMesh>(Fields->GetStringField(TEXT("mesh"))));
+				Garment->SetSkeletalMeshAsset(LoadKept<USkeletalMesh>(Fields->GetStringField(TEXT("mesh"))));
 				Garment->SetupAttachment(Body);
 				Garments.Add(Name, Garment);
-				Body->AttachmentCullData.Add(Load<UHCAttachmentVertexCacheData>(Fields->GetStringField(TEXT("vertexCache"))));
+				Body->AttachmentCullData.Add(LoadKept<UHCAttachmentVertexCacheData>(Fields->GetStringField(TEXT("vertexCache"))));
 			}
 
 			FLogCapture Capture;

@@ -3,18 +3,13 @@
 // tone picker and a morph slider move, and one tick shows both in the mesh and its materials.
 // The tights' vertex cache, named by the project too, hides the body vertices under them.
 
-#include "AssetLoader.h"
 #include "Controllers/HCMorphShapingController.h"
 #include "Controllers/HCTextureEditingController.h"
 #include "Controllers/ImageProcessor/HCColorize.h"
 #include "DataAssets/HCDataAssets.h"
 #include "DataAssets/HCVertexCacheData.h"
-#include "Dom/JsonObject.h"
 #include "HCEditableComponentTestSupport.h"
-#include "Misc/FileHelper.h"
-#include "Misc/PackageName.h"
-#include "Serialization/JsonReader.h"
-#include "Serialization/JsonSerializer.h"
+#include "HCSampleProjectTest.h"
 
 using HCEditableComponentTest::MaterialInstances;
 using HCEditableComponentTest::ReadGpuTexels;
@@ -23,8 +18,6 @@ using HCEditableComponentTest::UserDataTexture;
 
 namespace
 {
-	const FString ProjectDir(VORPEX_SAMPLE_PROJECT);
-
 	template <typename RecordType>
 	const RecordType* FindByDisplayName(const TArray<RecordType>& Records, const TCHAR* DisplayName)
 	{
@@ -51,70 +44,7 @@ namespace
 	}
 }
 
-class HCEditableSampleTest : public HCImageProcessorTest
-{
-protected:
-	static void SetUpTestSuite()
-	{
-		FAssetLoader::Install();
-		FPackageName::RegisterMountPoint(TEXT("/Game/"), ProjectDir / TEXT("Content"));
-	}
-
-	static void TearDownTestSuite() { FPackageName::UnRegisterMountPoint(TEXT("/Game/"), ProjectDir / TEXT("Content")); }
-
-	void SetUp() override
-	{
-		HCImageProcessorTest::SetUp();
-		FString ProjectText;
-		ASSERT_TRUE(FFileHelper::LoadFileToString(ProjectText, *(ProjectDir / TEXT("project.json"))));
-		ASSERT_TRUE(FJsonSerializer::Deserialize(TJsonReaderFactory<>::Create(ProjectText), Project));
-		World = UWorld::CreateWorld(EWorldType::Game);
-		World->BeginPlay();
-	}
-
-	void TearDown() override
-	{
-		World->DestroyWorld();
-		Kept.Empty();
-		FlushRenderingCommands();
-		CollectGarbage();
-		HCImageProcessorTest::TearDown();
-	}
-
-	/** The object the project file names under Field, kept for the test. */
-	template <typename ObjectType>
-	ObjectType* LoadProjectObject(const TCHAR* Field)
-	{
-		return LoadKept<ObjectType>(Project->GetStringField(Field));
-	}
-
-	/** The object the project file names under Field for the attachment worn by Component, kept for the test. */
-	template <typename ObjectType>
-	ObjectType* LoadAttachmentObject(const TCHAR* Component, const TCHAR* Field)
-	{
-		for (const TSharedPtr<FJsonValue>& Attachment : Project->GetArrayField(TEXT("attachments")))
-		{
-			if (Attachment->AsObject()->GetStringField(TEXT("component")) == Component)
-			{
-				return LoadKept<ObjectType>(Attachment->AsObject()->GetStringField(Field));
-			}
-		}
-		ADD_FAILURE() << "the project has no attachment " << Component;
-		return nullptr;
-	}
-
-	template <typename ObjectType>
-	ObjectType* LoadKept(const FString& ObjectPath)
-	{
-		ObjectType* Object = LoadObject<ObjectType>(nullptr, *ObjectPath);
-		EXPECT_NE(Object, nullptr) << *ObjectPath;
-		Kept.Add(TStrongObjectPtr<UObject>(Object));
-		return Object;
-	}
-
-	TSharedPtr<FJsonObject> Project;
-	UWorld* World = nullptr;
-};
+using HCEditableSampleTest = HCSampleProjectTest;
 
 TEST_F(HCEditableSampleTest, EditingTheSampleBodyShowsAMovedSkinToneAndMorphSliderAfterOneTick)
 {
