@@ -63,3 +63,18 @@ VkFormat GetVulkanVertexFormat(EVertexElementType Type)
 	default: return VK_FORMAT_UNDEFINED;
 	}
 }
+
+VkCompareOp GetVulkanCompareOp(ECompareFunction Function)
+{
+	switch (Function)
+	{
+	case CF_Less: return VK_COMPARE_OP_LESS;
+	case CF_LessEqual: return VK_COMPARE_OP_LESS_OR_EQUAL;
+	case CF_Greater: return VK_COMPARE_OP_GREATER;
+	case CF_GreaterEqual: return VK_COMPARE_OP_GREATER_OR_EQUAL;
+	case CF_Equal: return VK_COMPARE_OP_EQUAL;
+	case CF_NotEqual: return VK_COMPARE_OP_NOT_EQUAL;
+	case CF_Never: return VK_COMPARE_OP_NEVER;
+	default: return VK_COMPARE_OP_ALWAYS;
+	}
+}

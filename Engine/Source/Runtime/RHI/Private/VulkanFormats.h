@@ -1,6 +1,7 @@
 #pragma once
 
-// The Vulkan formats behind pixel formats and vertex element types.
+// The Vulkan formats behind pixel formats and vertex element types, and the Vulkan comparisons
+// behind compare functions.
 
 #include "PixelFormat.h"
 #include "RHIDefinitions.h"
@@ -17,3 +18,6 @@ const TCHAR* GetPixelFormatName(EPixelFormat Format);
 
 /** The attribute format of a vertex element type; VK_FORMAT_UNDEFINED for VET_None. */
 VkFormat GetVulkanVertexFormat(EVertexElementType Type);
+
+/** The Vulkan comparison of a depth test or a comparing sampler. */
+VkCompareOp GetVulkanCompareOp(ECompareFunction Function);

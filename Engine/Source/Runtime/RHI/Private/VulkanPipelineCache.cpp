@@ -49,21 +49,6 @@ namespace
 		}
 	}
 
-	VkCompareOp GetCompareOp(ECompareFunction Function)
-	{
-		switch (Function)
-		{
-		case CF_Less: return VK_COMPARE_OP_LESS;
-		case CF_LessEqual: return VK_COMPARE_OP_LESS_OR_EQUAL;
-		case CF_Greater: return VK_COMPARE_OP_GREATER;
-		case CF_GreaterEqual: return VK_COMPARE_OP_GREATER_OR_EQUAL;
-		case CF_Equal: return VK_COMPARE_OP_EQUAL;
-		case CF_NotEqual: return VK_COMPARE_OP_NOT_EQUAL;
-		case CF_Never: return VK_COMPARE_OP_NEVER;
-		default: return VK_COMPARE_OP_ALWAYS;
-		}
-	}
-
 	FString DescribeShaders(std::initializer_list<const FVulkanShaderCode*> Shaders)
 	{
 		TArray<FString> Names;
@@ -306,7 +291,7 @@ VkPipeline FVulkanPipelineCache::CreateGraphicsPipeline(const FGraphicsDesc& Des
 	DepthStencil.sType = VK_STRUCTURE_TYPE_PIPELINE_DEPTH_STENCIL_STATE_CREATE_INFO;
 	DepthStencil.depthTestEnable = VK_TRUE;
 	DepthStencil.depthWriteEnable = Desc.DepthStencil.bEnableDepthWrite ? VK_TRUE : VK_FALSE;
-	DepthStencil.depthCompareOp = GetCompareOp(Desc.DepthStencil.DepthTest);
+	DepthStencil.depthCompareOp = GetVulkanCompareOp(Desc.DepthStencil.DepthTest);
 	DepthStencil.maxDepthBounds = 1.0f;
 
 	const VkDynamicState DynamicStates[] = {VK_DYNAMIC_STATE_VIEWPORT, VK_DYNAMIC_STATE_SCISSOR};

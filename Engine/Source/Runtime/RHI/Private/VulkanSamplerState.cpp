@@ -2,6 +2,7 @@
 
 #include "VulkanDevice.h"
 #include "VulkanDynamicRHI.h"
+#include "VulkanFormats.h"
 
 #include <algorithm>
 
@@ -15,21 +16,6 @@ namespace
 		case AM_Mirror: return VK_SAMPLER_ADDRESS_MODE_MIRRORED_REPEAT;
 		case AM_Border: return VK_SAMPLER_ADDRESS_MODE_CLAMP_TO_BORDER;
 		default: return VK_SAMPLER_ADDRESS_MODE_REPEAT;
-		}
-	}
-
-	VkCompareOp GetCompareOp(ECompareFunction Function)
-	{
-		switch (Function)
-		{
-		case CF_Less: return VK_COMPARE_OP_LESS;
-		case CF_LessEqual: return VK_COMPARE_OP_LESS_OR_EQUAL;
-		case CF_Greater: return VK_COMPARE_OP_GREATER;
-		case CF_GreaterEqual: return VK_COMPARE_OP_GREATER_OR_EQUAL;
-		case CF_Equal: return VK_COMPARE_OP_EQUAL;
-		case CF_NotEqual: return VK_COMPARE_OP_NOT_EQUAL;
-		case CF_Always: return VK_COMPARE_OP_ALWAYS;
-		default: return VK_COMPARE_OP_NEVER;
 		}
 	}
 
@@ -78,7 +64,7 @@ VkSampler FVulkanSamplerState::GetHandle(FVulkanDynamicRHI& RHI)
 		? std::min(float(Init.MaxAnisotropy), Device.GetProperties().limits.maxSamplerAnisotropy)
 		: 1.0f;
 	CreateInfo.compareEnable = Init.SamplerComparisonFunction != CF_Never;
-	CreateInfo.compareOp = GetCompareOp(Init.SamplerComparisonFunction);
+	CreateInfo.compareOp = GetVulkanCompareOp(Init.SamplerComparisonFunction);
 	CreateInfo.minLod = Init.MinMipLevel;
 	CreateInfo.maxLod = std::max(Init.MinMipLevel, std::min(Init.MaxMipLevel, VK_LOD_CLAMP_NONE));
 	CreateInfo.borderColor = GetBorderColor(Init.BorderColor);
