@@ -122,7 +122,19 @@ namespace
 }
 
 bool FJsonFunctionCall::Call(UObject* Object, FName FunctionName, const TSharedRef<FJsonObject>& Arguments, TSharedPtr<FJsonObject>& OutResults,
-	FString& OutError)
+	FString& OutError, EJsonFunctionCallFailure* OutFailure)
+{
+	EJsonFunctionCallFailure Failure = EJsonFunctionCallFailure::Refused;
+	const bool bCalled = CallAndClassify(Object, FunctionName, Arguments, OutResults, OutError, Failure);
+	if (OutFailure)
+	{
+		*OutFailure = bCalled ? EJsonFunctionCallFailure::None : Failure;
+	}
+	return bCalled;
+}
+
+bool FJsonFunctionCall::CallAndClassify(UObject* Object, FName FunctionName, const TSharedRef<FJsonObject>& Arguments,
+	TSharedPtr<FJsonObject>& OutResults, FString& OutError, EJsonFunctionCallFailure& OutFailure)
 {
 	OutResults.Reset();
 	OutError.Empty();
@@ -153,6 +165,7 @@ bool FJsonFunctionCall::Call(UObject* Object, FName FunctionName, const TSharedR
 	}
 	catch (const FCheckFailure& Failure)
 	{
+		OutFailure = EJsonFunctionCallFailure::CheckFailed;
 		OutResults.Reset();
 		OutError = FString::Printf(TEXT("%s failed: %s"), *Function->GetName(), Failure.what());
 		return false;

@@ -17,15 +17,28 @@
 
 class UObject;
 
+/** Why a call failed: the request was wrong and nothing ran, or the function ran and a check failed in it. */
+enum class EJsonFunctionCallFailure : uint8
+{
+	None,
+	Refused,
+	CheckFailed,
+};
+
 class JSONUTILITIES_API FJsonFunctionCall
 {
 public:
 	/**
 	 * Calls FunctionName on Object. False, with OutError saying why and OutResults null, when
 	 * the object is null or garbage, it has no such function, an argument names no input
-	 * parameter or cannot be converted, a result cannot be written, or a check fails inside
-	 * the call (OutError then holds the check's text).
+	 * parameter or cannot be converted, a result cannot be written (all Refused), or a check
+	 * fails inside the call (CheckFailed; OutError then holds the check's text). OutFailure,
+	 * when given, receives which.
 	 */
 	static bool Call(UObject* Object, FName FunctionName, const TSharedRef<FJsonObject>& Arguments, TSharedPtr<FJsonObject>& OutResults,
-		FString& OutError);
+		FString& OutError, EJsonFunctionCallFailure* OutFailure = nullptr);
+
+private:
+	static bool CallAndClassify(UObject* Object, FName FunctionName, const TSharedRef<FJsonObject>& Arguments, TSharedPtr<FJsonObject>& OutResults,
+		FString& OutError, EJsonFunctionCallFailure& OutFailure);
 };

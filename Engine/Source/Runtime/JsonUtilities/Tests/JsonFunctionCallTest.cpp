@@ -18,8 +18,9 @@ namespace
 		FString Call(const TCHAR* Function, const TCHAR* Arguments)
 		{
 			TSharedPtr<FJsonObject> Results;
-			const bool bCalled = FJsonFunctionCall::Call(Callee, FName(Function), ParseJsonObject(FString(Arguments)), Results, Error);
+			const bool bCalled = FJsonFunctionCall::Call(Callee, FName(Function), ParseJsonObject(FString(Arguments)), Results, Error, &Failure);
 			EXPECT_EQ(bCalled, Results.IsValid());
+			EXPECT_EQ(bCalled, Failure == EJsonFunctionCallFailure::None);
 			EXPECT_EQ(bCalled, Error.IsEmpty());
 			FString Text;
 			if (bCalled)
@@ -31,6 +32,7 @@ namespace
 
 		UJsonTestCallee* Callee = nullptr;
 		FString Error;
+		EJsonFunctionCallFailure Failure = EJsonFunctionCallFailure::None;
 	};
 }
 
@@ -62,10 +64,12 @@ TEST_F(JsonFunctionCall, BadCallsFailWithoutRunning)
 	EXPECT_STREQ(*Error, "Add has no parameter named 'ReturnValue'");
 	EXPECT_STREQ(*Call(TEXT("Spend"), TEXT(R"({"Amount": "lots"})")), "");
 	EXPECT_STREQ(*Error, "Unable to convert 'Amount': expected an integer, found the string \"lots\"");
+	EXPECT_EQ(Failure, EJsonFunctionCallFailure::Refused);
 	EXPECT_STREQ(*Call(TEXT("MakeCharacter"), TEXT(R"({"Weights": [1, {}]})")), "");
 	EXPECT_STREQ(*Error, "Unable to convert 'Weights[1]': expected a number, found an object");
 	EXPECT_STREQ(*Call(TEXT("Vanish"), TEXT("{}")), "");
 	EXPECT_STREQ(*Error, "JsonTestCallee has no function named Vanish");
+	EXPECT_EQ(Failure, EJsonFunctionCallFailure::Refused);
 	EXPECT_EQ(Callee->Offset, 4);
 
 	TSharedPtr<FJsonObject> Results = MakeShared<FJsonObject>().ToSharedPtr();
@@ -81,6 +85,7 @@ TEST_F(JsonFunctionCall, FailedCheckInsideTheCallIsReported)
 	EXPECT_TRUE(Error.StartsWith(FString(TEXT("Spend failed: ")), ESearchCase::CaseSensitive)) << *Error;
 	EXPECT_TRUE(Error.Contains(FString(TEXT("Amount >= 0")), ESearchCase::CaseSensitive)) << *Error;
 	EXPECT_TRUE(Error.Contains(FString(TEXT("cannot spend -1")), ESearchCase::CaseSensitive)) << *Error;
+	EXPECT_EQ(Failure, EJsonFunctionCallFailure::CheckFailed);
 	EXPECT_EQ(Callee->Offset, 4);
 	EXPECT_STREQ(*Call(TEXT("Spend"), TEXT(R"({"Amount": 3})")), "{}");
 	EXPECT_EQ(Callee->Offset, 1);
