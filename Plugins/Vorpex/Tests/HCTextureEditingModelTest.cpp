@@ -5,6 +5,7 @@
 #include "Controllers/ImageProcessor/HCColorize.h"
 #include "Controllers/ImageProcessor/HCImageTexture.h"
 #include "Controllers/ImageProcessor/HCSwizzle.h"
+#include "HAL/IConsoleManager.h"
 #include "HCTextureEditingTestSupport.h"
 #include "Models/HCTextureEditingBindingKey.h"
 #include "Models/HCTextureEditingModel.h"
@@ -100,6 +101,24 @@ TEST_F(HCTextureEditingModelTest, WorkedExampleBuildsTheMaskedColorizeNodeByNode
 	EXPECT_FALSE(Model->SupportsMesh(FHCTextureEditingBindingKey(TEXT("Body"), EKey::MK_Normal)));
 	EXPECT_FALSE(Model->SupportsMesh(FHCTextureEditingBindingKey(TEXT("Head"), EKey::MK_Albedo)));
 	EXPECT_CHECK_FAILS(Model->GetMeshRenderTarget(FHCTextureEditingBindingKey(TEXT("Head"), EKey::MK_Albedo)), "Value != nullptr");
+}
+
+TEST_F(HCTextureEditingModelTest, AHostMayAskForSmallerResults)
+{
+	IConsoleVariable* ResultSize = IConsoleManager::Get().FindConsoleVariable(TEXT("vorpex.TextureEditing.ResultSize"));
+	ASSERT_NE(ResultSize, nullptr);
+	const FString Json = TEXT(R"({"components": [{"meshes": ["Body"], "processorStacks": [
+		{"materialKey": "_BaseColorMap", "processors": [{"type": "ImageTexture", "stringParams": ["../Textures/T_Skin.png"]}]}]}]})");
+	const auto BuiltSize = [&](const TCHAR* Size)
+	{
+		ResultSize->Set(Size);
+		const UHCTextureEditingModel* Model = Build(Json);
+		return Model->GetImageProcessorComponents()[0].ImageProcessorStacks[0].ImageProcessorNodes[0]->GetResultRenderTarget()->SizeX;
+	};
+	EXPECT_EQ(BuiltSize(TEXT("256")), 256);
+	// A size no texture can have is brought to the nearest one.
+	EXPECT_EQ(BuiltSize(TEXT("-5")), 1);
+	EXPECT_EQ(BuiltSize(TEXT("4096")), 4096);
 }
 
 TEST_F(HCTextureEditingModelTest, ChainRulesOfTheProcessorKinds)

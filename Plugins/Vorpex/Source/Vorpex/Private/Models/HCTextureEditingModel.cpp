@@ -6,6 +6,7 @@
 #include "Controllers/ImageProcessor/HCSwizzle.h"
 #include "DataAssets/HCCharacterEditorSkinCompositionData.h"
 #include "Engine/Texture2D.h"
+#include "HAL/IConsoleManager.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "UObject/Package.h"
@@ -14,8 +15,17 @@
 
 namespace
 {
-	/** Every node gets a result of this size; the edited material textures are that large. */
-	constexpr int32 NodeResultSize = 4096;
+	/**
+	 * Every node gets a result of this size; the edited material textures are that large. Hosts
+	 * without a GPU may ask for less, so that edits show at interactive speed on a CPU driver.
+	 */
+	TAutoConsoleVariable<int32> CVarResultSize(TEXT("vorpex.TextureEditing.ResultSize"), 4096,
+		TEXT("The width and height, in texels, of every texture-editing result (1 to 8192; default 4096). Read when the graphs are built."));
+
+	int32 NodeResultSize()
+	{
+		return FMath::Clamp(CVarResultSize.GetValueOnGameThread(), 1, 8192);
+	}
 
 	template <typename ProcessorType>
 	ProcessorType* AddNode(FHCTextureEditingProcessorStack& Stack)
@@ -69,7 +79,7 @@ void UHCTextureEditingModel::Initialize(UHCCharacterEditorSkinCompositionData* S
 			const FHCTextureEditingProcessorStack& Stack = Component.ImageProcessorStacks[StackIndex];
 			for (UHCImageProcessor* Node : Stack.ImageProcessorNodes)
 			{
-				Node->Initialize(NodeResultSize, NodeResultSize);
+				Node->Initialize(NodeResultSize(), NodeResultSize());
 			}
 			const FString& MaterialKey = ComponentData.processorStacks[StackIndex].materialKey;
 			if (MaterialKey.IsEmpty())

@@ -55,7 +55,7 @@ class VORPEX_API UHCTextureEditingModel : public UObject
 public:
 	/**
 	 * Rebuilds every graph from the skin composition; Mesh is not used. Every node gets a
-	 * 4096 × 4096 result. A configuration the graphs cannot be built from is reported with one
+	 * 4096 × 4096 result (vorpex.TextureEditing.ResultSize asks for another size). A configuration the graphs cannot be built from is reported with one
 	 * error on LogTemp naming its component, stack and processor, and leaves the model empty.
 	 */
 	void Initialize(UHCCharacterEditorSkinCompositionData* SkinCompositionData, USkeletalMesh* Mesh);
