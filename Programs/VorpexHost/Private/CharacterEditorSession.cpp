@@ -6,6 +6,7 @@
 #include "Components/VerticalBox.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "Models/HCMorphShapingModel.h"
 #include "UObject/UnrealType.h"
 #include "Views/HCCharacterEditorSliders.h"
 #include "Views/HCCharacterEditorWidget.h"
@@ -137,7 +138,7 @@ void FCharacterEditorSession::Tick(float DeltaSeconds)
 
 void FCharacterEditorSession::MoveSlider(UHCCharacterEditor1DSlider& Slider, float Value)
 {
-	SliderStates.FindOrAdd(&Slider).Value = Value;
+	RecordMove(Slider, Value);
 	Slider.OnChanged(Value);
 }
 
@@ -145,11 +146,42 @@ void FCharacterEditorSession::MoveSlider(UUserWidget& Slider, FVector2f Position
 {
 	if (UHCCharacterEditor2DSlider* Picker = Cast<UHCCharacterEditor2DSlider>(&Slider))
 	{
-		SliderStates.FindOrAdd(&Slider).Position = Position;
+		RecordMove(Slider, Position);
 		Picker->OnChanged(Position);
 		return;
 	}
 	CastChecked<UHCCharacterEditorPolygonSlider>(&Slider)->OnChanged(Position);
+}
+
+void FCharacterEditorSession::RecordMove(const UUserWidget& Slider, float Value)
+{
+	SliderStates.FindOrAdd(&Slider).Value = Value;
+}
+
+void FCharacterEditorSession::RecordMove(const UUserWidget& Slider, FVector2f Position)
+{
+	SliderStates.FindOrAdd(&Slider).Position = Position;
+}
+
+void FCharacterEditorSession::ShowLoadedState()
+{
+	const UHCMorphShapingModel* Model = GetEditor().HCSkeletalMeshComponent->getMorphShapingModel();
+	const TMap<FString, float>& Weights = Model->GetMorphTargetWeights();
+	const auto Weight = [&](const FString& Shape) { return Weights.FindRef(Shape); };
+	for (auto& [Widget, State] : SliderStates)
+	{
+		const UHCCharacterEditor1DSlider* Slider = Cast<UHCCharacterEditor1DSlider>(Widget);
+		// Binding kind 1 is a shape constraint; bone sliders keep the value they were moved to.
+		if (Slider && Slider->BindingKind == 1)
+		{
+			const TArray<FString>& Shapes = Slider->ShapeConstraints->shapes;
+			State.Value = Shapes.Num() == 1 ? Weight(Shapes[0]) : Weight(Shapes[1]) - Weight(Shapes[0]);
+		}
+		else if (Cast<UHCCharacterEditor2DSlider>(Widget))
+		{
+			State.Position.Reset();
+		}
+	}
 }
 
 TSharedRef<FJsonObject> FCharacterEditorSession::ToJson() const

@@ -17,6 +17,16 @@ FCharacterSpawner::FCharacterSpawner(const FProjectDescription& InProject)
 
 bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const
 {
+	TArray<FString> Every;
+	for (const FProjectAttachment& Attachment : Project.Attachments)
+	{
+		Every.Add(Attachment.Component);
+	}
+	return SpawnWearing(World, Every, OutCharacter, OutError);
+}
+
+bool FCharacterSpawner::SpawnWearing(UWorld& World, const TArray<FString>& Worn, FSpawnedCharacter& OutCharacter, FString& OutError) const
+{
 	// Everything loads before anything is spawned, so a failure leaves nothing behind.
 	USkeletalMesh* BodyMesh = LoadProjectObject<USkeletalMesh>(Project, Project.Body, TEXT("the skeletal mesh"), TEXT("body"), OutError);
 	auto* Config = BodyMesh ? LoadProjectObject<UHCCharacterEditorConfigData>(Project, Project.EditorConfig, TEXT("the editor configuration"), TEXT("editorConfig"), OutError)
@@ -28,8 +38,14 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 		return false;
 	}
 	TArray<USkeletalMesh*> AttachmentMeshes;
+	TArray<const FProjectAttachment*> Attachments;
 	for (int32 Index = 0; Index < Project.Attachments.Num(); ++Index)
 	{
+		if (!Worn.ContainsByPredicate([&](const FString& Name) { return Name.Equals(Project.Attachments[Index].Component, ESearchCase::CaseSensitive); }))
+		{
+			continue;
+		}
+		Attachments.Add(&Project.Attachments[Index]);
 		USkeletalMesh* Mesh =
 			LoadProjectObject<USkeletalMesh>(Project, Project.Attachments[Index].Mesh, TEXT("the skeletal mesh"), FString::Printf(TEXT("attachments[%d].mesh"), Index), OutError);
 		if (!Mesh)
@@ -54,7 +70,7 @@ bool FCharacterSpawner::Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FS
 	Actor->SetRootComponent(Character.Body);
 	for (int32 Index = 0; Index < AttachmentMeshes.Num(); ++Index)
 	{
-		USkeletalMeshComponent* Attachment = NewObject<USkeletalMeshComponent>(Actor, FName(*Project.Attachments[Index].Component));
+		USkeletalMeshComponent* Attachment = NewObject<USkeletalMeshComponent>(Actor, FName(*Attachments[Index]->Component));
 		Attachment->SetSkeletalMeshAsset(AttachmentMeshes[Index]);
 		Attachment->SetupAttachment(Character.Body);
 		Character.Attachments.Add(Attachment);

@@ -67,7 +67,12 @@ bool FCompositeCharacterSpawner::ListCharacters(TArray<FDescriptorCharacter>& Ou
 		const TArray<FHCCharacter>& GroupCharacters = Descriptor->groups[GroupIndex].characters;
 		for (int32 CharacterIndex = 0; CharacterIndex < GroupCharacters.Num(); ++CharacterIndex)
 		{
-			Characters.Add({GroupIndex, CharacterIndex, GroupCharacters[CharacterIndex].group, GroupCharacters[CharacterIndex].name});
+			FDescriptorCharacter& Character =
+				Characters.Add_GetRef({GroupIndex, CharacterIndex, GroupCharacters[CharacterIndex].group, GroupCharacters[CharacterIndex].name});
+			for (const FProjectAttachment* Attachment : WornAttachments(Project, GroupCharacters[CharacterIndex]))
+			{
+				Character.Garments.Add(Attachment->Component);
+			}
 		}
 	}
 	OutCharacters = std::move(Characters);

@@ -47,6 +47,12 @@ bool FVorpexHost::SpawnCharacter(FSpawnedCharacter& OutCharacter, FString& OutEr
 	return FCharacterSpawner(Project).Spawn(*World, OutCharacter, OutError);
 }
 
+bool FVorpexHost::SpawnCharacterWearing(const TArray<FString>& Worn, FSpawnedCharacter& OutCharacter, FString& OutError) const
+{
+	checkf(World, TEXT("The project is closed"));
+	return FCharacterSpawner(Project).SpawnWearing(*World, Worn, OutCharacter, OutError);
+}
+
 bool FVorpexHost::ListCharacters(TArray<FDescriptorCharacter>& OutCharacters, FString& OutError) const
 {
 	return FCompositeCharacterSpawner(Project).ListCharacters(OutCharacters, OutError);

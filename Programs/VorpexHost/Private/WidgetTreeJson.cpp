@@ -132,6 +132,7 @@ TSharedRef<FJsonObject> FWidgetTreeJson::Write(const UWidget& Root, const TMap<c
 	TSharedRef<FJsonObject> Out = MakeShared<FJsonObject>();
 	Out->SetStringField(TEXT("class"), Root.GetClass()->GetName());
 	Out->SetStringField(TEXT("name"), Root.GetName());
+	Out->SetStringField(TEXT("path"), Root.GetPathName());
 	Out->SetObjectField(TEXT("geometry"), Geometry(Root.GetCachedGeometry()));
 	if (const UTextBlock* Text = Cast<UTextBlock>(&Root))
 	{

@@ -48,6 +48,21 @@ public:
 	/** Moves a colour picker or polygon slider to Position (normalised slider space) through its OnChanged. */
 	void MoveSlider(UUserWidget& Slider, FVector2f Position);
 
+	/**
+	 * Keeps what a slider shows after a call of its OnChanged made elsewhere (a page calling
+	 * it): a 1-D slider's value, a colour picker's position.
+	 */
+	void RecordMove(const UUserWidget& Slider, float Value);
+	void RecordMove(const UUserWidget& Slider, FVector2f Position);
+
+	/**
+	 * After an edit state was loaded: the slider values that follow from the morph weights are
+	 * taken from them (a one-shape slider shows its shape's weight, a two-shape slider the
+	 * second weight less the first), and colour pickers forget their positions, which a state
+	 * does not keep.
+	 */
+	void ShowLoadedState();
+
 	/** The editor's laid-out tree (see FWidgetTreeJson). */
 	TSharedRef<FJsonObject> ToJson() const;
 

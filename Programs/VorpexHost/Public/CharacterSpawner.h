@@ -42,6 +42,12 @@ public:
 	 */
 	bool Spawn(UWorld& World, FSpawnedCharacter& OutCharacter, FString& OutError) const;
 
+	/**
+	 * As Spawn, with only the attachments whose component names Worn lists (letter case
+	 * counts, as the descriptor's names match them), in the project's order.
+	 */
+	bool SpawnWearing(UWorld& World, const TArray<FString>& Worn, FSpawnedCharacter& OutCharacter, FString& OutError) const;
+
 private:
 	const FProjectDescription& Project;
 };

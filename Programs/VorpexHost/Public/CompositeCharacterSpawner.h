@@ -17,6 +17,8 @@ struct FDescriptorCharacter
 	int32 CharacterIndex = 0;
 	FString GroupName;
 	FString CharacterName;
+	/** The component names of the project attachments the character wears, in the project's order. */
+	TArray<FString> Garments;
 };
 
 /**

@@ -41,6 +41,9 @@ public:
 	/** Spawns the project's editable character into the world (see FCharacterSpawner). */
 	bool SpawnCharacter(FSpawnedCharacter& OutCharacter, FString& OutError) const;
 
+	/** Spawns the project's editable character wearing only the attachments Worn names (see FCharacterSpawner::SpawnWearing). */
+	bool SpawnCharacterWearing(const TArray<FString>& Worn, FSpawnedCharacter& OutCharacter, FString& OutError) const;
+
 	/** The characters of the project's descriptor (see FCompositeCharacterSpawner::ListCharacters). */
 	bool ListCharacters(TArray<FDescriptorCharacter>& OutCharacters, FString& OutError) const;
 

@@ -9,7 +9,7 @@ class UWidget;
 
 /**
  * A laid-out widget tree as JSON, one object per widget with its children in "children":
- *   "class", "name", "geometry" ({"position": [x, y], "size": [w, h]} in window pixels and
+ *   "class", "name", "path" (the object path, by which the studio's page calls it), "geometry" ({"position": [x, y], "size": [w, h]} in window pixels and
  *   "localSize" in layout units); text blocks: "text", "fontSize"; expandable areas:
  *   "expanded"; the editor's sliders: "kind" ("oneShape", "twoShapes", "bone", "polygon" or
  *   "colourPicker"), "bound" (the constraint and its shapes, or the section and handler),

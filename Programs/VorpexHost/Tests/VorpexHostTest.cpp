@@ -134,6 +134,29 @@ TEST_F(VorpexHostTest, TheCharacterIsTheEditableBodyWithItsAttachmentsAsChildCom
 	EXPECT_FALSE(Body.IsValid());
 }
 
+TEST_F(VorpexHostTest, DescriptorCharactersListTheGarmentsTheEditableCharacterCanWear)
+{
+	TUniquePtr<FVorpexHost> Host = Open(FString());
+	ASSERT_TRUE(Host);
+	TArray<FDescriptorCharacter> Characters;
+	FString Error;
+	ASSERT_TRUE(Host->ListCharacters(Characters, Error)) << *Error;
+	ASSERT_EQ(Characters.Num(), 6);
+	EXPECT_EQ(Characters[0].Garments, (TArray<FString>{TEXT("Tights"), TEXT("Skirt")})) << "in the project's order";
+	EXPECT_EQ(Characters[1].Garments, (TArray<FString>{TEXT("Tights")}));
+
+	FSpawnedCharacter Character;
+	ASSERT_TRUE(Host->SpawnCharacterWearing({TEXT("Skirt"), TEXT("tights"), TEXT("Hat")}, Character, Error)) << *Error;
+	// Names count letter case, as the descriptor's do; a name the project lacks wears nothing.
+	ASSERT_EQ(Character.Attachments.Num(), 1);
+	EXPECT_EQ(Character.Attachments[0]->GetName(), TEXT("Skirt"));
+	EXPECT_EQ(Character.Attachments[0]->GetAttachParent(), Character.Body);
+	FSpawnedCharacter Bare;
+	ASSERT_TRUE(Host->SpawnCharacterWearing({}, Bare, Error)) << *Error;
+	EXPECT_TRUE(Bare.Attachments.IsEmpty());
+	EXPECT_EQ(Host->GetWorld().GetActorCount(), 2);
+}
+
 TEST_F(VorpexHostTest, AProjectThatCannotOpenSaysWhyAndLeavesNothingMounted)
 {
 	FTestProject Folder;
