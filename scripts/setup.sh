@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package Vorpex needs to build, test and run on a fresh Debian 12
-# machine, then the Khronos glTF validator the AssetIO tests run (npm, pinned by
-# Tools/GltfValidator/package-lock.json). Safe to run again: it only installs what is missing.
+# machine, then the npm packages, each pinned by its lock file: the Khronos glTF validator the
+# export tests run (Tools/GltfValidator) and the studio page's three.js with the browser tests'
+# playwright-core (Programs/VorpexStudio/web). Safe to run again: it only installs what is missing.
 # Must run as root.
 set -euo pipefail
 
@@ -11,32 +12,38 @@ packages=(
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev libtinygltf-dev
   zlib1g-dev libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
+  # the studio's HTTP server, and the browser its tests drive
+  libcpp-httplib-dev chromium
   # the CPU peers of the image-processor and kd-tree benchmarks
   python3-numpy libnanoflann-dev
   # shader compiler: glslang's static libraries (HLSL front end) and SPIRV-Tools (optimizer, validator)
   glslang-dev spirv-tools
-  # the glTF validator's runtime
+  # the npm packages' runtime
   nodejs
 )
 
-# The glTF validator's installer. Debian packages npm apart from nodejs; a nodejs that ships its
+# The npm packages' installer. Debian packages npm apart from nodejs; a nodejs that ships its
 # own npm conflicts with that package, so it is only asked for while the command is missing.
 if ! command -v npm >/dev/null 2>&1; then
   packages+=(npm)
 fi
 
 repository="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-validator="$repository/Tools/GltfValidator"
-
-# npm ci installs exactly the locked versions; it runs only while the package is missing, so
+# npm ci installs exactly the locked versions; it runs only while a folder lacks a package, so
 # a second run neither reinstalls nor needs the registry.
-install_validator() {
-  if [ -f "$validator/node_modules/gltf-validator/package.json" ]; then
-    echo "setup: glTF validator present"
+install_npm_packages() {
+  local folder="$repository/$1" marker="$2"
+  if [ -f "$folder/node_modules/$marker/package.json" ]; then
+    echo "setup: npm packages of $1 present"
     return
   fi
-  echo "setup: installing the glTF validator"
-  npm ci --prefix "$validator" --no-audit --no-fund
+  echo "setup: installing the npm packages of $1"
+  npm ci --prefix "$folder" --no-audit --no-fund
+}
+
+install_npm() {
+  install_npm_packages Tools/GltfValidator gltf-validator
+  install_npm_packages Programs/VorpexStudio/web playwright-core
 }
 
 missing=()
@@ -48,7 +55,7 @@ done
 
 if [ ${#missing[@]} -eq 0 ]; then
   echo "setup: all ${#packages[@]} packages present"
-  install_validator
+  install_npm
   exit 0
 fi
 
@@ -61,4 +68,4 @@ echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
-install_validator
+install_npm

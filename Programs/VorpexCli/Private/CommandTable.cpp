@@ -6,6 +6,7 @@
 #include "GraphCommand.h"
 #include "InspectCommand.h"
 #include "StateCommand.h"
+#include "StudioCommand.h"
 #include "UiCommand.h"
 
 TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
@@ -18,5 +19,6 @@ TArray<TUniquePtr<IVorpexCommand>> FCommandTable::MakeCommands()
 	Commands.Add(MakeUnique<FEditCommand>());
 	Commands.Add(MakeUnique<FComposeCommand>());
 	Commands.Add(MakeUnique<FUiCommand>());
+	Commands.Add(MakeUnique<FStudioCommand>());
 	return Commands;
 }

@@ -16,6 +16,7 @@ namespace
 		{"edit", "Edit a project's character with a script of slider moves"},
 		{"compose", "Compose characters of a project into glTF files, albedos and preview pictures"},
 		{"ui", "Print the laid-out character editor of a project's character as JSON"},
+		{"studio", "Serve the character editor of a project to a web browser"},
 	};
 }
 
@@ -45,7 +46,7 @@ TEST_F(CommandTableTest, AMissingOrUnknownCommandIsBadUsage)
 	const FVorpexRun Unknown = Run({"frobnicate", "--check"});
 	EXPECT_EQ(Unknown.ExitCode, 64);
 	EXPECT_EQ(Unknown.Out, "");
-	EXPECT_EQ(Unknown.Err, "vorpex: unknown command 'frobnicate'; the commands are inspect, graph, state, cull, edit, compose, ui\nRun with --help for more information.\n");
+	EXPECT_EQ(Unknown.Err, "vorpex: unknown command 'frobnicate'; the commands are inspect, graph, state, cull, edit, compose, ui, studio\nRun with --help for more information.\n");
 
 	// Options before the command are CLI11's to judge.
 	const FVorpexRun Option = Run({"--frobnicate"});
