@@ -15,6 +15,15 @@ namespace
 		FString GetReferencerName() const override { return FString("FHolder"); }
 		UObject* Held = nullptr;
 	};
+
+	/** A referencer whose report fails a check while the collector is marking. */
+	class FFailingReferencer final : public FGCObject
+	{
+	public:
+		void AddReferencedObjects(FReferenceCollector& Collector) override { checkf(!bFail, TEXT("referencer failed on purpose")); }
+		FString GetReferencerName() const override { return FString("FFailingReferencer"); }
+		bool bFail = true;
+	};
 }
 
 namespace
@@ -147,4 +156,25 @@ TEST_F(GarbageCollectionTest, KeepFlagsProtectObjects)
 	EXPECT_TRUE(Alive(Weak));
 	CollectGarbage();
 	EXPECT_FALSE(Alive(Weak));
+}
+
+TEST_F(GarbageCollectionTest, ACheckFailingWhileMarkingLeavesObjectsAndTheCollectorUsable)
+{
+	// Referencers report in the order they were made, so this one fails before the strong
+	// pointer below has marked its object.
+	FFailingReferencer Failing;
+	TStrongObjectPtr<UTestObject> Kept(NewObject<UTestObject>());
+	const FWeakObjectPtr WeakKept(Kept.Get());
+	const FWeakObjectPtr WeakLost(NewObject<UTestObject>());
+
+	EXPECT_THROW(CollectGarbage(), FCheckFailure);
+	EXPECT_FALSE(IsGarbageCollecting());
+	EXPECT_EQ(WeakKept.Get(), Kept.Get());
+	EXPECT_FALSE(Kept->IsUnreachable());
+	EXPECT_TRUE(WeakLost.IsValid()); // nothing is destroyed by a collection that failed
+
+	Failing.bFail = false;
+	CollectGarbage();
+	EXPECT_EQ(WeakKept.Get(), Kept.Get());
+	EXPECT_FALSE(Alive(WeakLost));
 }

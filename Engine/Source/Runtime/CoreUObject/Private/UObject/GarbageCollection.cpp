@@ -74,6 +74,52 @@ namespace
 		TArray<UObject*> Pending;
 	};
 
+	void SetUnreachableEverywhere(FUObjectArray& Array, bool bUnreachable)
+	{
+		for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+		{
+			FUObjectItem& Item = *Array.GetItem(Index);
+			if (Item.Object)
+			{
+				bUnreachable ? Item.SetFlags(EInternalObjectFlags::Unreachable) : Item.ClearFlags(EInternalObjectFlags::Unreachable);
+			}
+		}
+	}
+
+	/** Flags every object unreachable, then clears the flag on everything the roots reach. */
+	void MarkReachable(FUObjectArray& Array, EObjectFlags KeepFlags)
+	{
+		FMarkingCollector Collector(Array);
+		SetUnreachableEverywhere(Array, true);
+		for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+		{
+			FUObjectItem& Item = *Array.GetItem(Index);
+			if (Item.Object && (Item.HasAnyFlags(EInternalObjectFlags::RootSet) || (KeepFlags != RF_NoFlags && Item.Object->HasAnyFlags(KeepFlags))))
+			{
+				Collector.Mark(Item.Object);
+			}
+		}
+		for (FGCObject* Referencer : TArray<FGCObject*>(GetGCObjects()))
+		{
+			Referencer->AddReferencedObjects(Collector);
+		}
+		Collector.Propagate();
+	}
+
+	TArray<UObject*> GatherUnreachable(FUObjectArray& Array)
+	{
+		TArray<UObject*> Dead;
+		for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+		{
+			FUObjectItem& Item = *Array.GetItem(Index);
+			if (Item.Object && Item.HasAnyFlags(EInternalObjectFlags::Unreachable))
+			{
+				Dead.Add(Item.Object);
+			}
+		}
+		return Dead;
+	}
+
 	void DestroyObjects(FUObjectArray& Array, const TArray<UObject*>& Dead)
 	{
 		for (UObject* Object : Dead)
@@ -116,42 +162,21 @@ void CollectGarbage(EObjectFlags KeepFlags, bool bPerformFullPurge)
 	checkf(IsInGameThread(), TEXT("Garbage is collected on the game thread"));
 	bCollecting = true;
 	FUObjectArray& Array = FUObjectArray::Get();
-	FMarkingCollector Collector(Array);
-
-	for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+	try
 	{
-		FUObjectItem& Item = *Array.GetItem(Index);
-		if (Item.Object)
-		{
-			Item.SetFlags(EInternalObjectFlags::Unreachable);
-		}
+		MarkReachable(Array, KeepFlags);
 	}
-	for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
+	catch (...)
 	{
-		FUObjectItem& Item = *Array.GetItem(Index);
-		if (Item.Object && (Item.HasAnyFlags(EInternalObjectFlags::RootSet) || (KeepFlags != RF_NoFlags && Item.Object->HasAnyFlags(KeepFlags))))
-		{
-			Collector.Mark(Item.Object);
-		}
-	}
-	for (FGCObject* Referencer : TArray<FGCObject*>(GetGCObjects()))
-	{
-		Referencer->AddReferencedObjects(Collector);
-	}
-	Collector.Propagate();
-
-	TArray<UObject*> Dead;
-	for (int32 Index = 0; Index < Array.GetMaxIndex(); ++Index)
-	{
-		FUObjectItem& Item = *Array.GetItem(Index);
-		if (Item.Object && Item.HasAnyFlags(EInternalObjectFlags::Unreachable))
-		{
-			Dead.Add(Item.Object);
-		}
+		// A check failing midway through marking must not leave objects flagged unreachable
+		// (weak pointers would read null) nor the collector locked for good.
+		SetUnreachableEverywhere(Array, false);
+		bCollecting = false;
+		throw;
 	}
 	try
 	{
-		DestroyObjects(Array, Dead);
+		DestroyObjects(Array, GatherUnreachable(Array));
 	}
 	catch (...)
 	{

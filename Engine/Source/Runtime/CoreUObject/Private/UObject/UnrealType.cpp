@@ -18,12 +18,6 @@ namespace
 		}
 		return FString("U") + Class->GetName();
 	}
-
-	/** Reports a reference that must not be cleared (a map key or set element is part of its hash). */
-	void AddKeyReference(UObject* Object, FReferenceCollector& Collector)
-	{
-		Collector.AddReferencedObject(Object);
-	}
 }
 
 FProperty::FProperty(FName InName, int32 InOffset, int32 InElementSize, EPropertyFlags InFlags)
@@ -131,33 +125,50 @@ FString FMapProperty::GetCPPType() const
 
 namespace
 {
-	/** Passes references through without letting the collector clear them. */
+	/**
+	 * Reports the references in a map key or set element without letting the collector change
+	 * them in place: the container hashes the element. A reference the collector
+	 * clears (its object is garbage) is remembered instead, and the entry is removed.
+	 */
 	class FKeyReferenceCollector final : public FReferenceCollector
 	{
 	public:
 		explicit FKeyReferenceCollector(FReferenceCollector& InTarget) : Target(InTarget) {}
 		void AddReferencedObject(UObject*& Object, const UObject* ReferencingObject) override
 		{
-			AddKeyReference(Object, Target);
+			UObject* Reported = Object;
+			Target.AddReferencedObject(Reported, ReferencingObject);
+			bCleared |= Object && !Reported;
+		}
+
+		/** Visits Key's references; true when the collector cleared one, so the entry must go. */
+		bool VisitClears(const FProperty& KeyProperty, void* Key)
+		{
+			bCleared = false;
+			KeyProperty.VisitReferences(Key, *this);
+			return bCleared;
 		}
 
 	private:
 		FReferenceCollector& Target;
+		bool bCleared = false;
 	};
 }
 
 void FMapProperty::VisitReferences(void* Value, FReferenceCollector& Collector) const
 {
 	FKeyReferenceCollector KeyCollector(Collector);
-	Ops->ForEachPair(Value, [&](void* Key, void* PairValue) {
-		if (KeyProp->ContainsObjectReference())
+	Ops->RemoveIf(Value, [&](void* Key, void* PairValue) {
+		// A pair keyed by a garbage object goes whole, so its value keeps nothing alive either.
+		if (KeyProp->ContainsObjectReference() && KeyCollector.VisitClears(*KeyProp, Key))
 		{
-			KeyProp->VisitReferences(Key, KeyCollector);
+			return true;
 		}
 		if (ValueProp->ContainsObjectReference())
 		{
 			ValueProp->VisitReferences(PairValue, Collector);
 		}
+		return false;
 	});
 }
 
@@ -178,7 +189,7 @@ FString FSetProperty::GetCPPType() const
 void FSetProperty::VisitReferences(void* Value, FReferenceCollector& Collector) const
 {
 	FKeyReferenceCollector KeyCollector(Collector);
-	Ops->ForEachElement(Value, [&](const void* Element) { ElementProp->VisitReferences(const_cast<void*>(Element), KeyCollector); });
+	Ops->RemoveIf(Value, [&](const void* Element) { return KeyCollector.VisitClears(*ElementProp, const_cast<void*>(Element)); });
 }
 
 FObjectPropertyBase::FObjectPropertyBase(FName InName, int32 InOffset, int32 InSize, EPropertyFlags InFlags, UClass* InPropertyClass)

@@ -79,6 +79,16 @@ namespace UE::CoreUObject
 				static_cast<MapType*>(Map)->Add(std::move(Key), std::move(Value));
 				return true;
 			}
+			void RemoveIf(void* Map, const TFunction<bool(void* Key, void* Value)>& Visit) const override
+			{
+				for (auto It = static_cast<MapType*>(Map)->CreateIterator(); It; ++It)
+				{
+					if (Visit(&It->Key, &It->Value))
+					{
+						It.RemoveCurrent();
+					}
+				}
+			}
 		};
 
 		template <typename SetType>
@@ -102,6 +112,16 @@ namespace UE::CoreUObject
 				}
 				static_cast<SetType*>(Set)->Add(std::move(Element));
 				return true;
+			}
+			void RemoveIf(void* Set, const TFunction<bool(const void* Element)>& Visit) const override
+			{
+				for (auto It = static_cast<SetType*>(Set)->CreateIterator(); It; ++It)
+				{
+					if (Visit(&*It))
+					{
+						It.RemoveCurrent();
+					}
+				}
 			}
 		};
 

@@ -133,7 +133,8 @@ const T* GetDefault()
  * Destroys every object that nothing reaches: roots are rooted objects, objects with any of
  * KeepFlags, and what FGCObjects (TStrongObjectPtr among them) report. Reachability follows
  * reflected object references at any depth, AddReferencedObjects and each object's outer.
- * Objects marked as garbage are destroyed even when referenced, and those references are cleared.
+ * Objects marked as garbage are destroyed even when referenced, and those references are cleared;
+ * a map pair or set element whose key refers to one is removed, since a key cannot change in place.
  */
 COREUOBJECT_API void CollectGarbage(EObjectFlags KeepFlags = RF_NoFlags, bool bPerformFullPurge = true);
 /** True while a collection runs. */

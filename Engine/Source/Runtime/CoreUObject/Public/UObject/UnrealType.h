@@ -213,6 +213,8 @@ struct COREUOBJECT_API IScriptMapOps
 	virtual void ForEachPair(void* Map, const TFunction<void(void* Key, void* Value)>& Visit) const = 0;
 	/** Default-constructs a key and a value, lets Fill set them and adds the pair if Fill returns true. */
 	virtual bool AddPair(void* Map, const TFunction<bool(void* Key, void* Value)>& Fill) const = 0;
+	/** Visits the pairs in iteration order, removing those for which Visit returns true. */
+	virtual void RemoveIf(void* Map, const TFunction<bool(void* Key, void* Value)>& Visit) const = 0;
 };
 
 class COREUOBJECT_API FMapProperty : public FProperty
@@ -243,6 +245,8 @@ struct COREUOBJECT_API IScriptSetOps
 	/** Visits the elements in iteration order; they must not be changed (they are keys). */
 	virtual void ForEachElement(const void* Set, const TFunction<void(const void* Element)>& Visit) const = 0;
 	virtual bool AddElement(void* Set, const TFunction<bool(void* Element)>& Fill) const = 0;
+	/** Visits the elements in iteration order, removing those for which Visit returns true. */
+	virtual void RemoveIf(void* Set, const TFunction<bool(const void* Element)>& Visit) const = 0;
 };
 
 class COREUOBJECT_API FSetProperty : public FProperty
