@@ -308,7 +308,7 @@ void FStudioServer::FImpl::RunFor(std::chrono::milliseconds Duration, const std:
 				bGpuWorkPending = Api->UpdateGpuWork();
 			}
 		}
-		catch (const FCheckFailure& Failure)
+		catch (const std::exception& Failure)
 		{
 			UE_LOG(LogTemp, Error, TEXT("The studio's tick failed: %s"), Failure.what());
 		}
