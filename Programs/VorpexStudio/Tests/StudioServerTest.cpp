@@ -29,16 +29,6 @@ namespace
 
 	FStudioTestServer* StudioServerTest::Studio = nullptr;
 
-	/** The widgets of a tree, depth first. */
-	void Flatten(const nlohmann::json& Widget, std::vector<nlohmann::json>& Out)
-	{
-		Out.push_back(Widget);
-		for (const nlohmann::json& Child : Widget["children"])
-		{
-			Flatten(Child, Out);
-		}
-	}
-
 	/** The first widget of the tree of the given kind, or null. */
 	nlohmann::json FindKind(const nlohmann::json& Tree, const std::string& Kind, int32 Skip = 0)
 	{
@@ -52,11 +42,6 @@ namespace
 			}
 		}
 		return nullptr;
-	}
-
-	std::string CallBody(const std::string& Path, const std::string& Function, const nlohmann::json& Arguments)
-	{
-		return nlohmann::json{{"object", Path}, {"function", Function}, {"arguments", Arguments}}.dump();
 	}
 
 	/** The error message of a refused request, checking its status. */

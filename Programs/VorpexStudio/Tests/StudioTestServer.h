@@ -16,6 +16,23 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <vector>
+
+/** The widgets of a laid-out tree, depth first. */
+inline void Flatten(const nlohmann::json& Widget, std::vector<nlohmann::json>& Out)
+{
+	Out.push_back(Widget);
+	for (const nlohmann::json& Child : Widget["children"])
+	{
+		Flatten(Child, Out);
+	}
+}
+
+/** The body of a remote call of Function on the object at Path. */
+inline std::string CallBody(const std::string& Path, const std::string& Function, const nlohmann::json& Arguments)
+{
+	return nlohmann::json{{"object", Path}, {"function", Function}, {"arguments", Arguments}}.dump();
+}
 
 class FStudioTestServer
 {
