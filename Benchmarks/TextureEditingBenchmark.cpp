@@ -252,6 +252,7 @@ int main(int ArgumentCount, char** Arguments)
 	FBenchmarkRatioReporter Reporter;
 	benchmark::RunSpecifiedBenchmarks(&Reporter);
 	Reporter.PrintRatios("StbWriteResultPng", {"WriteResultPng"});
+	std::printf("Goals: BeginEditing at most 1 s, FullBatch at most 2 s, PickerChange median at most 300 ms, WriteResultPng at most 0.4 s\n");
 	benchmark::Shutdown();
 	FlushRenderingCommands();
 	StopRenderingThread();
