@@ -3,6 +3,7 @@
 
 #include "GltfValidation.h"
 #include "StudioTestServer.h"
+#include "UObject/UObjectGlobals.h"
 
 #include <gtest/gtest.h>
 
@@ -304,6 +305,23 @@ TEST_F(StudioServerTest, ConcurrentClientsEachSeeTheirOwnLastMove)
 	{
 		EXPECT_EQ(State["morphWeights"][Driven(Slider)], 1.0) << Slider["path"];
 	}
+}
+
+TEST_F(StudioServerTest, RepeatedEditingSessionsLeaveNoObjectsBehind)
+{
+	// Two characters edited in turn: once each has been edited and its assets are loaded, every
+	// later session of it holds as many objects as the one before, with garbage collected between.
+	std::vector<int32> LiveObjects;
+	for (int32 Session = 0; Session < 6; ++Session)
+	{
+		const nlohmann::json Edit = Studio->Json(Studio->Post("/api/edit", nlohmann::json{{"groupIndex", 0}, {"characterIndex", Session % 2}}.dump()));
+		ASSERT_FALSE(Edit.is_null());
+		Studio->WaitForState([&](const nlohmann::json& Live) { return Live["session"] == Edit["session"] && !Live["busy"].get<bool>(); });
+		CollectGarbage();
+		LiveObjects.push_back(GetNumLiveObjects());
+	}
+	EXPECT_EQ(LiveObjects[2], LiveObjects[4]) << "objects left behind by editing the first character again";
+	EXPECT_EQ(LiveObjects[3], LiveObjects[5]) << "objects left behind by editing the second character again";
 }
 
 TEST_F(StudioServerTest, EditorNeedsACharacterBeingEdited)
