@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 shift || true
-programs="build/$preset/Benchmarks"
+programs="$PWD/build/$preset/Benchmarks"
 if [ ! -d "$programs" ]; then
   echo "bench.sh: no benchmark programs in $programs; build the preset first (scripts/build.sh $preset)" >&2
   exit 1
@@ -19,7 +19,8 @@ status=0
 for program in "$programs"/*Benchmark; do
   name="$(basename "$program")"
   echo "bench.sh: running $name" >&2
-  if ! "$program" --benchmark_out="$run/$name.json" --benchmark_out_format=json "$@" > "$run/$name.txt" 2>&1; then
+  # Run in the scratch folder: a program may write what it measured (a PNG) where it runs.
+  if ! (cd "$run" && "$program" --benchmark_out="$run/$name.json" --benchmark_out_format=json "$@" > "$run/$name.txt" 2>&1); then
     echo "bench.sh: $name failed; its output is in the report" >&2
     status=1
   fi
