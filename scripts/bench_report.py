@@ -8,6 +8,7 @@ console output, where the program prints its ratios to the peers it measured in 
 its goals and its floors). The report keeps every figure, and next to it those lines.
 """
 
+import datetime
 import json
 import os
 import pathlib
@@ -35,10 +36,9 @@ def machine():
     for line in command_output("lscpu").splitlines():
         if line.startswith("Model name:"):
             cpu = line.split(":", 1)[1].strip()
-    cores = os.cpu_count()
     memory_kib = next((int(line.split()[1]) for line in pathlib.Path("/proc/meminfo").read_text().splitlines()
                        if line.startswith("MemTotal:")), 0)
-    return cpu, cores, memory_kib / (1 << 20)
+    return cpu, os.cpu_count(), memory_kib / (1 << 20)
 
 
 def devices(run_dir):
@@ -55,8 +55,8 @@ def milliseconds(run, key):
 
 
 def program_section(json_file, text_file):
-    name = json_file.stem
-    lines = [f"## {name}", ""]
+    lines = [f"## {json_file.stem}", ""]
+    output = text_file.read_text(errors="replace").splitlines()
     report = json.loads(json_file.read_text()) if json_file.stat().st_size else {"benchmarks": []}
     benchmarks = report["benchmarks"]
     errors = [run for run in benchmarks if run.get("error_occurred")]
@@ -71,26 +71,25 @@ def program_section(json_file, text_file):
         lines.append("")
     for run in errors:
         lines.append(f"- {run['name']} did not run: {run.get('error_message', 'no reason given')}")
-    verdicts = [line.strip() for line in text_file.read_text(errors="replace").splitlines() if VERDICT.match(line.strip())]
+    verdicts = [line.strip() for line in output if VERDICT.match(line.strip())]
     if verdicts:
         lines += ["Against the peers measured in the same run:", ""] + [f"- {line}" for line in verdicts]
     if not runs and not errors:
         lines.append("No figures: the program did not run. Its output ends:")
-        lines += ["", "```", *text_file.read_text(errors="replace").splitlines()[-10:], "```"]
+        lines += ["", "```", *output[-10:], "```"]
     return lines + [""]
 
 
 def main():
     run_dir, output = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
     cpu, cores, memory_gib = machine()
-    date = command_output("date", "-u", "+%Y-%m-%d %H:%M UTC").strip()
     lines = [
         "# Benchmarks",
         "",
         "Written by `scripts/bench.sh` from one run of every program in `Benchmarks/`; each program measures",
         "its peers in the same run, so the ratios hold on this machine even where the absolute figures do not.",
         "",
-        f"- Run: {date}",
+        f"- Run: {datetime.datetime.now(datetime.timezone.utc):%Y-%m-%d %H:%M} UTC",
         f"- Machine: {cpu}, {cores} logical processors, {memory_gib:.0f} GiB memory",
         f"- Vulkan device: {devices(run_dir)}",
         "",

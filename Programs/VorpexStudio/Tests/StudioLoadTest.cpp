@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <fstream>
@@ -53,19 +54,13 @@ namespace
 		int32 AfterMove = 0;
 	};
 
-	std::vector<FLoadSlider> ShapeSliders(const nlohmann::json& Tree)
+	std::vector<FLoadSlider> LoadSliders(const nlohmann::json& Tree)
 	{
-		std::vector<nlohmann::json> Widgets;
-		Flatten(Tree, Widgets);
 		std::vector<FLoadSlider> Sliders;
-		for (const nlohmann::json& Widget : Widgets)
+		for (const nlohmann::json& Widget : ShapeSliders(Tree, ClientCount))
 		{
-			const std::string Kind = Widget.value("kind", "");
-			if (Sliders.size() < ClientCount && (Kind == "oneShape" || Kind == "twoShapes"))
-			{
-				const nlohmann::json& Shapes = Widget["bound"]["shapes"];
-				Sliders.push_back({Widget["path"], Shapes.back(), Kind == "twoShapes" ? Shapes.front().get<std::string>() : ""});
-			}
+			const nlohmann::json& Shapes = Widget["bound"]["shapes"];
+			Sliders.push_back({Widget["path"], Shapes.back(), Widget["kind"] == "twoShapes" ? Shapes.front().get<std::string>() : ""});
 		}
 		return Sliders;
 	}
@@ -93,7 +88,7 @@ TEST(StudioLoad, TenThousandCallsFromEightClientsWithSavesLoseAndTearNothing)
 	FStudioTestServer Studio;
 	ASSERT_TRUE(Studio.Server);
 	ASSERT_FALSE(Studio.EditFirstCharacter().is_null());
-	const std::vector<FLoadSlider> Sliders = ShapeSliders(Studio.Json(Studio.Get("/api/editor")));
+	const std::vector<FLoadSlider> Sliders = LoadSliders(Studio.Json(Studio.Get("/api/editor")));
 	ASSERT_EQ(Sliders.size(), static_cast<size_t>(ClientCount));
 
 	std::atomic<int32> Calls{0};
@@ -142,19 +137,12 @@ TEST(StudioLoad, TenThousandCallsFromEightClientsWithSavesLoseAndTearNothing)
 	ASSERT_EQ(Saves.size(), static_cast<size_t>(ClientCount * CallsPerClient / CallsBetweenSaves));
 
 	// Every client's last move is what the character shows.
-	const std::vector<int32> Final = CheckNotTorn(Studio.WaitForState(
-													  [&](const nlohmann::json& Live)
-													  {
-														  for (const FLoadSlider& Slider : Sliders)
-														  {
-															  if (Live["morphWeights"].value(Slider.Driven, 0.0) != static_cast<float>(MoveValue(CallsPerClient)))
-															  {
-																  return false;
-															  }
-														  }
-														  return true;
-													  }),
-		Sliders, "the final state");
+	const auto ShowsEveryLastMove = [&](const nlohmann::json& Live)
+	{
+		return std::all_of(Sliders.begin(), Sliders.end(), [&](const FLoadSlider& Slider)
+			{ return Live["morphWeights"].value(Slider.Driven, 0.0) == static_cast<float>(MoveValue(CallsPerClient)); });
+	};
+	const std::vector<int32> Final = CheckNotTorn(Studio.WaitForState(ShowsEveryLastMove), Sliders, "the final state");
 	EXPECT_EQ(Final, std::vector<int32>(ClientCount, CallsPerClient));
 
 	// Each save shows its own client's move that preceded it, or a later one, and some move of

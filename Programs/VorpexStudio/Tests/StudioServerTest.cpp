@@ -252,16 +252,7 @@ TEST_F(StudioServerTest, ConcurrentClientsEachSeeTheirOwnLastMove)
 	ASSERT_FALSE(Studio->EditFirstCharacter().is_null());
 	// Four sliders, each moved from 0 to 1 by a client of its own: at 1 a slider of one shape or
 	// of two drives its last shape fully.
-	std::vector<nlohmann::json> Widgets;
-	Flatten(Studio->Json(Studio->Get("/api/editor")), Widgets);
-	std::vector<nlohmann::json> Sliders;
-	for (const nlohmann::json& Widget : Widgets)
-	{
-		if (Sliders.size() < 4 && (Widget.value("kind", "") == "oneShape" || Widget.value("kind", "") == "twoShapes"))
-		{
-			Sliders.push_back(Widget);
-		}
-	}
+	const std::vector<nlohmann::json> Sliders = ShapeSliders(Studio->Json(Studio->Get("/api/editor")), 4);
 	ASSERT_EQ(Sliders.size(), 4u);
 	const auto Driven = [](const nlohmann::json& Slider) { return Slider["bound"]["shapes"].back().get<std::string>(); };
 	std::atomic<int32> Failures{0};

@@ -28,6 +28,23 @@ inline void Flatten(const nlohmann::json& Widget, std::vector<nlohmann::json>& O
 	}
 }
 
+/** The first Count sliders of one shape or two in a laid-out tree, in panel order. */
+inline std::vector<nlohmann::json> ShapeSliders(const nlohmann::json& Tree, size_t Count)
+{
+	std::vector<nlohmann::json> Widgets;
+	Flatten(Tree, Widgets);
+	std::vector<nlohmann::json> Sliders;
+	for (const nlohmann::json& Widget : Widgets)
+	{
+		const std::string Kind = Widget.value("kind", "");
+		if (Sliders.size() < Count && (Kind == "oneShape" || Kind == "twoShapes"))
+		{
+			Sliders.push_back(Widget);
+		}
+	}
+	return Sliders;
+}
+
 /** The body of a remote call of Function on the object at Path. */
 inline std::string CallBody(const std::string& Path, const std::string& Function, const nlohmann::json& Arguments)
 {
