@@ -29,7 +29,6 @@
 class FHCImageProcessorShader : public FGlobalShader
 {
 public:
-	FHCImageProcessorShader() = default;
 	explicit FHCImageProcessorShader(const ShaderMetaType::CompiledShaderInitializerType& Initializer)
 		: FGlobalShader(Initializer)
 	{

@@ -1,0 +1,69 @@
+#include "FuzzSupport.h"
+
+#include "FuzzCheck.h"
+#include "HAL/IConsoleManager.h"
+#include "HostEngine.h"
+#include "Logging/LogCategoryRegistry.h"
+#include "Misc/FileHelper.h"
+#include "RenderingThread.h"
+#include "UObject/UObjectGlobals.h"
+#include "VorpexHost.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+void FuzzSupport::Prepare()
+{
+	FString Error;
+	FUZZ_CHECK(FLogCategoryRegistry::Get().ProcessLogCommands(TEXT("global Fatal"), Error));
+	SetRenderingThreaded(false);
+}
+
+void FuzzSupport::CollectGarbageEvery(int32 Count)
+{
+	static int32 Calls = 0;
+	if (++Calls % Count == 0)
+	{
+		CollectGarbage();
+	}
+}
+
+FString FuzzSupport::WriteScratchFile(const uint8_t* Data, size_t Size, const TCHAR* Extension)
+{
+	const std::filesystem::path Path = std::filesystem::temp_directory_path() /
+									   ("vorpex-fuzz-" + std::to_string(getpid()) + "." + Extension);
+	const FString PathText(Path.string());
+	const TArray<uint8> Bytes(Data, static_cast<int32>(Size));
+	FUZZ_CHECK(FFileHelper::SaveArrayToFile(Bytes, *PathText));
+	return PathText;
+}
+
+uint32_t FuzzSupport::ReadUint32(const uint8_t* Data, size_t Offset)
+{
+	return static_cast<uint32_t>(Data[Offset]) | static_cast<uint32_t>(Data[Offset + 1]) << 8 | static_cast<uint32_t>(Data[Offset + 2]) << 16 |
+		   static_cast<uint32_t>(Data[Offset + 3]) << 24;
+}
+
+FFuzzedSample& FFuzzedSample::Get()
+{
+	// Never destroyed: the engine's teardown would race the statics libFuzzer's exit destroys.
+	static FFuzzedSample* const Sample = new FFuzzedSample();
+	return *Sample;
+}
+
+FFuzzedSample::FFuzzedSample()
+{
+	FuzzSupport::Prepare();
+	// Texture results a few texels wide: what the inputs reach does not depend on their size.
+	IConsoleManager::Get().FindConsoleVariable(TEXT("vorpex.TextureEditing.ResultSize"))->Set(TEXT("64"));
+	Engine = MakeUnique<FHostEngine>(FProgramLayout::OfRunningProgram());
+	FString Error;
+	Host = FVorpexHost::Open(*Engine, FString(), Error);
+	if (!Host)
+	{
+		std::fprintf(stderr, "the bundled sample project does not open: %s\n", *Error);
+		std::abort();
+	}
+}
