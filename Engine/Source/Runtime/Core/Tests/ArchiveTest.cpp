@@ -77,6 +77,25 @@ TEST(ArchiveTest, ReadsOtherValidStringForms)
 	EXPECT_TRUE(Second.Equals("\xC3\xA9"));
 }
 
+TEST(ArchiveTest, AZeroInsideAStringIsKeptInBothForms)
+{
+	// Written and read back, in the one-byte form (ASCII) and in UTF-16 (with an é): nothing
+	// after the zero is lost, so loading what was saved gives the string that was saved.
+	const FString Ascii(std::string("ab\0cd", 5));
+	const FString Wide(std::string("\xC3\xA9\0x", 4));
+	TArray<uint8> Bytes;
+	FMemoryWriter Writer(Bytes);
+	Writer << const_cast<FString&>(Ascii) << const_cast<FString&>(Wide);
+	EXPECT_TRUE(ToHex(Bytes).Equals("06000000616200636400" "FCFFFFFFE90000007800" "0000")) << *ToHex(Bytes);
+
+	FMemoryReader Reader(Bytes);
+	FString ReadAscii, ReadWide;
+	Reader << ReadAscii << ReadWide;
+	EXPECT_FALSE(Reader.IsError());
+	EXPECT_EQ(ReadAscii.ToStdString(), Ascii.ToStdString());
+	EXPECT_EQ(ReadWide.ToStdString(), Wide.ToStdString());
+}
+
 TEST(ArchiveTest, BooleansReadAnyNonZeroAsTrue)
 {
 	TArray<uint8> Bytes = FromHex("00000000" "02000000" "FFFFFFFF");

@@ -3,6 +3,7 @@
 #include "Containers/StringConv.h"
 
 #include <string>
+#include <string_view>
 
 bool FArchive::AtEnd()
 {
@@ -116,7 +117,10 @@ namespace
 				Ar.SetError();
 				return;
 			}
-			Value = FUTF16ToTCHAR(Units.data(), static_cast<int32>(Count - 1)).Get();
+			// Every unit before the terminator is kept, a zero among them too, as the one-byte
+			// form keeps its bytes: a string reads back as it was written in either form.
+			const FUTF16ToTCHAR Converted(Units.data(), static_cast<int32>(Count - 1));
+			Value = FString(std::string_view(Converted.Get(), Converted.Length()));
 			return;
 		}
 		std::string Bytes(static_cast<SIZE_T>(Count), '\0');
