@@ -56,6 +56,13 @@ public:
 		}
 	}
 
+	/** The wall-clock seconds per iteration of the benchmark Name, or a negative number when it did not run. */
+	double WallSeconds(const std::string& Name) const
+	{
+		const auto Found = Times.find(Name);
+		return Found == Times.end() ? -1.0 : Found->second.first;
+	}
+
 private:
 	/** Seconds per iteration, wall clock and processor time, by benchmark. */
 	std::map<std::string, std::pair<double, double>> Times;

@@ -5,6 +5,9 @@
 //                       to C by S: one FHCImageProcessorBatch run, waited for
 //   NumpyPeer4096       numpy_image_peer.py: the same arithmetic on float32 arrays, in place
 //   Memcpy64MiB         memcpy of one 64 MiB image, for the memory bandwidth
+//   Stage4096/*         parts of the batch: T alone, C of T, S of M; with the whole batch
+//                       they give each kind of processor's own time (a compute pass over
+//                       4096 × 4096 texels and the copy into its result)
 // The program prints the batch's ratio to the numpy peer (the goal is at most 1) and the
 // floor a batch cannot beat: the bytes its passes move divided by the memcpy bandwidth.
 
@@ -61,6 +64,10 @@ namespace
 	struct FGraph
 	{
 		TArray<TStrongObjectPtr<UObject>> Kept;
+		UHCImageTexture* Skin = nullptr;
+		UHCImageTexture* MaskImage = nullptr;
+		UHCColorize* Tint = nullptr;
+		UHCSwizzle* Mask = nullptr;
 		UHCBlendTexture* Result = nullptr;
 
 		FGraph()
@@ -69,14 +76,14 @@ namespace
 				Kept.Add(TStrongObjectPtr<UObject>(Object));
 				return Object;
 			};
-			UHCImageTexture* Skin = Keep(NewObject<UHCImageTexture>());
+			Skin = Keep(NewObject<UHCImageTexture>());
 			Skin->SetInputTexture(Keep(MakeTexture(1)));
-			UHCImageTexture* MaskImage = Keep(NewObject<UHCImageTexture>());
+			MaskImage = Keep(NewObject<UHCImageTexture>());
 			MaskImage->SetInputTexture(Keep(MakeTexture(2)));
-			UHCColorize* Tint = Keep(NewObject<UHCColorize>());
+			Tint = Keep(NewObject<UHCColorize>());
 			Tint->SetDependency(Skin, 0);
 			Tint->SetColor(FColor(255, 128, 64, 255));
-			UHCSwizzle* Mask = Keep(NewObject<UHCSwizzle>());
+			Mask = Keep(NewObject<UHCSwizzle>());
 			Mask->SetDependency(MaskImage, 0);
 			Mask->SetArrangement(EHCSwizzleChannel::SC_Red, EHCSwizzleChannel::SC_Red, EHCSwizzleChannel::SC_Red, EHCSwizzleChannel::SC_One);
 			Result = Keep(NewObject<UHCBlendTexture>());
@@ -90,18 +97,54 @@ namespace
 		}
 	};
 
-	void ProcessorBatch4096(benchmark::State& State)
+	FGraph& GetGraph()
 	{
 		static FGraph Graph;
+		return Graph;
+	}
+
+	/** Batches of Target and what it depends on, waited for. */
+	void RunBatches(benchmark::State& State, UHCImageProcessor* Target)
+	{
 		// The first batch uploads the source textures and compiles the shaders.
-		FHCImageProcessorBatch::Run({Graph.Result});
+		FHCImageProcessorBatch::Run({Target});
 		FlushRenderingCommands();
 		for (auto _ : State)
 		{
-			FHCImageProcessorBatch::Run({Graph.Result});
+			FHCImageProcessorBatch::Run({Target});
 			FlushRenderingCommands();
 		}
+	}
+
+	void ProcessorBatch4096(benchmark::State& State)
+	{
+		RunBatches(State, GetGraph().Result);
 		State.SetBytesProcessed(State.iterations() * ImageBytes);
+	}
+
+	template <typename ProcessorType>
+	void Stage4096(benchmark::State& State, ProcessorType* FGraph::*Target)
+	{
+		RunBatches(State, GetGraph().*Target);
+	}
+
+	/** Each kind of processor's own time, from the stages and the whole batch: a line of the report. */
+	void PrintPassTimes(const FBenchmarkRatioReporter& Reporter)
+	{
+		const double Image = Reporter.WallSeconds("Stage4096/ImageTexture");
+		const double Tinted = Reporter.WallSeconds("Stage4096/Colorize");
+		const double Masked = Reporter.WallSeconds("Stage4096/Swizzle");
+		const double Batch = Reporter.WallSeconds("ProcessorBatch4096");
+		if (Image < 0 || Tinted < 0 || Masked < 0 || Batch < 0)
+		{
+			return;
+		}
+		const double Colorize = Tinted - Image;
+		const double Swizzle = Masked - Image;
+		const double Blend = Batch - 2 * Image - Colorize - Swizzle;
+		std::printf("Pass times (ms, one processor at 4096 x 4096: its compute pass and the copy into its result): image texture %.1f, "
+					"colorize %.1f, swizzle %.1f, blend %.1f\n",
+			1e3 * Image, 1e3 * Colorize, 1e3 * Swizzle, 1e3 * Blend);
 	}
 
 	void NumpyPeer4096(benchmark::State& State)
@@ -132,6 +175,9 @@ namespace
 
 BENCHMARK(NumpyPeer4096)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(PeerIterations);
 BENCHMARK(ProcessorBatch4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Stage4096, ImageTexture, &FGraph::Skin)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Stage4096, Colorize, &FGraph::Tint)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Stage4096, Swizzle, &FGraph::Mask)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int ArgumentCount, char** Arguments)
 {
@@ -151,6 +197,7 @@ int main(int ArgumentCount, char** Arguments)
 	Reporter.PrintRatios("Memcpy64MiB", {"ProcessorBatch4096"});
 	std::printf("Goal: ProcessorBatch4096 / NumpyPeer4096 at most 1.00; floor: ProcessorBatch4096 / Memcpy64MiB at least %.1f\n",
 		double(BatchImagesMoved) / 2.0);
+	PrintPassTimes(Reporter);
 	benchmark::Shutdown();
 	// The benchmarks' graphs have finished; the render thread stops before main returns.
 	StopRenderingThread();

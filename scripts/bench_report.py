@@ -17,8 +17,8 @@ import re
 import subprocess
 import sys
 
-# Lines a program prints after its table: ratios ("A / B: ..."), goals and floors.
-VERDICT = re.compile(r"^(\S+ / \S+: .*|Goals?: .*)$")
+# Lines a program prints after its table: ratios ("A / B: ..."), goals and floors, pass times.
+VERDICT = re.compile(r"^(\S+ / \S+: .*|Goals?: .*|Pass times .*)$")
 # The device a program's GPU work ran on, as the programs print it.
 DEVICE = re.compile(r"^(?:Device: |LogRHI: Vulkan device ')([^'(]+)")
 TIME_UNITS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
