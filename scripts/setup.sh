@@ -9,8 +9,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build ccache git pkg-config
-  # the fuzzers' compiler and libFuzzer
-  clang libclang-rt-14-dev
+  # the fuzzers' compiler, libFuzzer, and the symbolizer that names the frames of their reports
+  clang libclang-rt-14-dev llvm-14
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libstb-dev libcli11-dev libtinygltf-dev
   zlib1g-dev libvulkan-dev mesa-vulkan-drivers vulkan-validationlayers
