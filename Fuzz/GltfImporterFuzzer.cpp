@@ -28,8 +28,6 @@ namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
-	static const bool bPrepared = (FuzzSupport::Prepare(), true);
-	(void)bPrepared;
 	static int32 Runs = 0;
 
 	// The importer tells binary files from text by their first bytes, not by the name.

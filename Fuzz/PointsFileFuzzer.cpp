@@ -47,7 +47,7 @@ namespace
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
 	static const TArray<FVector3f> Positions = GridPositions();
-	static const TStrongObjectPtr<USkeletalMesh> Mesh = (FuzzSupport::Prepare(), TStrongObjectPtr<USkeletalMesh>(MakeMesh(Positions)));
+	static const TStrongObjectPtr<USkeletalMesh> Mesh(MakeMesh(Positions));
 
 	const TStrongObjectPtr<UHCAttachmentVertexCacheData> Cache(NewObject<UHCAttachmentVertexCacheData>(GetTransientPackage()));
 	Cache->TargetSkeletalMesh = Mesh.Get();

@@ -30,7 +30,7 @@ for fuzzer in "${fuzzers[@]}"; do
   findings="$build/Findings/$fuzzer"
   mkdir -p "$corpus" "$findings"
   echo "fuzz: $fuzzer for ${seconds} s"
-  # A program can run out of time while libFuzzer reports; its log is kept either way.
+  # Each run's log goes to a file: a finding's report runs to hundreds of lines.
   if ! "$build/bin/$fuzzer" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
       -artifact_prefix="$findings/" "$corpus" "Fuzz/Corpus/$fuzzer" >"$build/Findings/$fuzzer.log" 2>&1; then
     failed+=("$fuzzer")

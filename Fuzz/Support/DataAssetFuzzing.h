@@ -14,8 +14,6 @@
 template <typename T>
 int FuzzDataAssetLoad(const uint8_t* Data, size_t Size)
 {
-	static const bool bPrepared = (FuzzSupport::Prepare(), true);
-	(void)bPrepared;
 	const TStrongObjectPtr<T> Asset = T::Load(FuzzSupport::WriteScratchFile(Data, Size, TEXT("json")));
 	FUZZ_CHECK(!Asset.IsValid() || Asset->GetClass() == T::StaticClass());
 	FuzzSupport::CollectGarbageEvery(512);

@@ -14,11 +14,18 @@
 #include <string>
 #include <unistd.h>
 
-void FuzzSupport::Prepare()
+/**
+ * libFuzzer calls this before the first input. It silences the log: every refused input makes a
+ * reader warn, and printing that would be most of the time spent. And it runs render commands
+ * on the calling thread, which leaves no render thread to race the driver's teardown when
+ * libFuzzer ends the process with exit.
+ */
+extern "C" int LLVMFuzzerInitialize(int* ArgumentCount, char*** Arguments)
 {
 	FString Error;
 	FUZZ_CHECK(FLogCategoryRegistry::Get().ProcessLogCommands(TEXT("global Fatal"), Error));
 	SetRenderingThreaded(false);
+	return 0;
 }
 
 void FuzzSupport::CollectGarbageEvery(int32 Count)
@@ -40,12 +47,6 @@ FString FuzzSupport::WriteScratchFile(const uint8_t* Data, size_t Size, const TC
 	return PathText;
 }
 
-uint32_t FuzzSupport::ReadUint32(const uint8_t* Data, size_t Offset)
-{
-	return static_cast<uint32_t>(Data[Offset]) | static_cast<uint32_t>(Data[Offset + 1]) << 8 | static_cast<uint32_t>(Data[Offset + 2]) << 16 |
-		   static_cast<uint32_t>(Data[Offset + 3]) << 24;
-}
-
 FFuzzedSample& FFuzzedSample::Get()
 {
 	// Never destroyed: the engine's teardown would race the statics libFuzzer's exit destroys.
@@ -55,7 +56,6 @@ FFuzzedSample& FFuzzedSample::Get()
 
 FFuzzedSample::FFuzzedSample()
 {
-	FuzzSupport::Prepare();
 	// Texture results a few texels wide: what the inputs reach does not depend on their size.
 	IConsoleManager::Get().FindConsoleVariable(TEXT("vorpex.TextureEditing.ResultSize"))->Set(TEXT("64"));
 	Engine = MakeUnique<FHostEngine>(FProgramLayout::OfRunningProgram());

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the fuzzers share: a quiet log, bounded memory, the input as a file for readers that take
-// a path, and the bundled sample project opened once per process.
+// What the fuzzers share: a quiet log and inline rendering from the start (this library's
+// LLVMFuzzerInitialize), bounded memory, the input as a file for readers that take a path, and
+// the bundled sample project opened once per process.
 
 #include "CoreMinimal.h"
 #include "Templates/UniquePtr.h"
@@ -14,21 +15,11 @@ class FVorpexHost;
 
 namespace FuzzSupport
 {
-	/**
-	 * Silences the log and runs render commands on the calling thread. Every refused input makes
-	 * a reader warn, and printing that would be most of the time spent; inline rendering leaves
-	 * no render thread to race the driver's teardown when libFuzzer exits.
-	 */
-	void Prepare();
-
 	/** Collects garbage after every Count-th call, so the objects made for earlier inputs do not pile up. */
 	void CollectGarbageEvery(int32 Count);
 
 	/** Writes Data as this process's scratch file with the given extension ("json", "glb") and gives its path. */
 	FString WriteScratchFile(const uint8_t* Data, size_t Size, const TCHAR* Extension);
-
-	/** The 32-bit number at Offset, little-endian. */
-	uint32_t ReadUint32(const uint8_t* Data, size_t Offset);
 }
 
 /**
